@@ -1,0 +1,48 @@
+#include "app/ansi.h"
+
+#include <windows.h>
+
+std::wstring ToWide(std::string_view text) {
+    if (text.empty()) return {};
+    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string FromWide(std::wstring_view text) {
+    if (text.empty()) return {};
+    int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
+                        nullptr, nullptr);
+    return narrow;
+}
+
+std::string ToLowerAnsi(std::string_view text) {
+    std::string lower(text);
+    if (!lower.empty()) CharLowerBuffA(lower.data(), static_cast<DWORD>(lower.size()));
+    return lower;
+}
+
+int CompareAnsi(std::string_view a, std::string_view b) {
+    size_t i = 0;
+    while (i < a.size() && i < b.size()) {
+        unsigned char ca = static_cast<unsigned char>(a[i]);
+        unsigned char cb = static_cast<unsigned char>(b[i]);
+        bool leadA = IsDBCSLeadByte(ca) && i + 1 < a.size();
+        bool leadB = IsDBCSLeadByte(cb) && i + 1 < b.size();
+        if (leadA && leadB) {
+            unsigned wa = (ca << 8) | static_cast<unsigned char>(a[i + 1]);
+            unsigned wb = (cb << 8) | static_cast<unsigned char>(b[i + 1]);
+            if (wa != wb) return wa < wb ? -1 : 1;
+            i += 2;
+            continue;
+        }
+        if (ca != cb) return ca < cb ? -1 : 1;
+        ++i;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}

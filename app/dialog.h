@@ -1,0 +1,60 @@
+// One base class for every window built from a dialog template.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+class Dialog {
+public:
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+    virtual ~Dialog();  // too late for a derived OnDestroy: derived classes close first
+
+    INT_PTR RunModal(HWND owner);      // DialogBoxParamA
+    HWND CreateModeless(HWND parent);  // CreateDialogParamA; pages, and tests for every dialog
+    HWND Hwnd() const { return hwnd; }
+    HWND Item(int id) const { return GetDlgItem(hwnd, id); }
+
+protected:
+    explicit Dialog(int templateId) : templateId(templateId) {}
+    virtual bool OnInit() { return true; }
+    virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
+    virtual bool OnNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
+    virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+    virtual void OnDestroy() {}  // settings pages save here
+    void Close(INT_PTR result);  // EndDialog when modal, DestroyWindow when not
+    void DestroyNow();           // for derived destructors: runs OnDestroy while the object is whole
+
+    HWND hwnd = nullptr;
+
+private:
+    static INT_PTR CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    int templateId;
+    bool modal = false;
+};
+
+// The program's module: templates, icons and bitmaps load from it.
+HINSTANCE AppInstance();
+
+// Centres a window over its owner, or in the work area when it has none, keeping it inside.
+void CenterWindow(HWND window);
+
+bool IsChecked(HWND dialog, int id);
+void SetChecked(HWND dialog, int id, bool checked);
+std::string ItemText(HWND dialog, int id);
+
+template <class Self>
+struct CommandRoute {
+    int id;
+    void (Self::*handler)();
+};
+template <class Self, std::size_t N>
+bool Route(Self& self, const CommandRoute<Self> (&routes)[N], int id) {
+    for (const auto& route : routes)
+        if (route.id == id) {
+            (self.*route.handler)();
+            return true;
+        }
+    return false;
+}

@@ -1,0 +1,193 @@
+#include "app/main_wizard.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/language_table.h"
+#include "app/message_box.h"
+#include "app/skin_library.h"
+#include "app/version_info.h"
+#include "app/web_links.h"
+#include "app/wizard_navigation.h"
+#include "res/resource.h"
+
+void OpenWebPage(void* owner, const char* address) {
+    ShellExecuteA(static_cast<HWND>(owner), "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void PageHost::Attach(HWND control) {
+    area = control;
+    SetWindowSubclass(area, AreaProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+int PageHost::Add(HWND page) {
+    pages.push_back(page);
+    return static_cast<int>(pages.size()) - 1;
+}
+
+HWND PageHost::Page(int index) const {
+    return index >= 0 && index < static_cast<int>(pages.size()) ? pages[static_cast<size_t>(index)] : nullptr;
+}
+
+void PageHost::ShowPage(int index) {
+    HWND page = Page(index);
+    if (index == current || !page) return;
+    if (HWND shown = Page(current)) ShowWindow(shown, SW_HIDE);
+    RECT client{};
+    GetClientRect(area, &client);
+    MoveWindow(page, client.left, client.top, client.right - client.left, client.bottom - client.top, FALSE);
+    ShowWindow(page, SW_SHOW);
+    current = index;
+}
+
+bool PageHost::NextPage() {
+    if (!Page(current + 1)) return false;
+    ShowPage(current + 1);
+    return true;
+}
+
+bool PageHost::PreviousPage() {
+    if (!Page(current - 1)) return false;
+    ShowPage(current - 1);
+    return true;
+}
+
+LRESULT CALLBACK PageHost::AreaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                                    DWORD_PTR data) {
+    auto* self = reinterpret_cast<PageHost*>(data);
+    if (message == WM_SIZE) {
+        if (HWND page = self->Page(self->current)) MoveWindow(page, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, AreaProc, 0);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+MainWizard::MainWizard() : Dialog(IDD_MAIN_WIZARD) {}
+
+// The pages save their settings as their windows go: that needs every object still whole.
+MainWizard::~MainWizard() { DestroyNow(); }
+
+bool MainWizard::OnInit() {
+    CenterWindow(hwnd);
+    Language().TranslateWindow(hwnd);
+    Language().TranslateMenu(GetMenu(hwnd));
+    DrawMenuBar(hwnd);
+    Skin().SkinWindow(hwnd, "MainFrame");
+    Skin().SetDialogSkin("Dialog");
+
+    HWND area = Item(IDC_WIZARD_PANE);
+    host.Attach(area);
+    WizardPage* pages[] = {&welcomePage, &folderPage,   &junkFilesPage,    &optionsPage,  &skipFoldersPage,
+                           &scanPage,    &reportPage,   &cleanOptionsPage, &cleaningPage, &resultsPage};
+    for (WizardPage* page : pages) host.Add(page->CreateModeless(area));
+
+    ShowPage(kWelcomePage);
+    UpdateButtons(kWelcomePage);
+    SendMessageA(hwnd, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDI_TIDYHOLD))));
+    SetWindowTextA(hwnd, ProductTitle().c_str());
+    return true;
+}
+
+void MainWizard::UpdateButtons(int index) {
+    std::optional<ButtonRow> row = ButtonsFor(index);
+    if (!row) return;
+    EnableWindow(Item(IDC_WIZARD_HELP), TRUE);
+    EnableWindow(Item(IDC_WIZARD_CANCEL), TRUE);
+    if (row->final) {
+        ShowWindow(Item(IDC_WIZARD_BACK), SW_HIDE);
+        ShowWindow(Item(IDC_WIZARD_NEXT), SW_HIDE);
+        SetWindowTextA(Item(IDC_WIZARD_CANCEL), Language().Lookup("_FinishButton").c_str());
+        return;
+    }
+    EnableWindow(Item(IDC_WIZARD_BACK), row->backEnabled);
+    EnableWindow(Item(IDC_WIZARD_NEXT), row->nextEnabled);
+}
+
+void MainWizard::OnWorkerFinished(void* context) {
+    auto* self = static_cast<MainWizard*>(context);
+    EnableWindow(self->Item(IDC_WIZARD_BACK), TRUE);
+    EnableWindow(self->Item(IDC_WIZARD_NEXT), TRUE);
+}
+
+bool MainWizard::OnCommand(int id, int /*code: only the id counts*/) {
+    static constexpr CommandRoute<MainWizard> routes[] = {
+        {IDC_WIZARD_CANCEL, &MainWizard::OnCancel},  // also File > Exit and the close box
+        {IDC_WIZARD_HELP, &MainWizard::OnHelp},      // also Help > Contents
+        {IDC_WIZARD_BACK, &MainWizard::OnBack},
+        {IDC_WIZARD_NEXT, &MainWizard::OnNext},
+        {IDM_RESCUE_MANAGER, &MainWizard::OnRescueManager},
+        {IDM_CLEAR_TYPED_URLS, &MainWizard::OnClearTypedUrls},
+        {IDM_JOTBOOK, &MainWizard::OnLogViewer},
+        {IDM_WEBSITE, &MainWizard::OnWebsite},
+        {IDM_CONTACT_US, &MainWizard::OnContactUs},
+        {IDM_ABOUT, &MainWizard::OnAbout},
+    };
+    return Route(*this, routes, id);
+}
+
+bool MainWizard::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message != WM_CLOSE) return false;
+    OnCancel();
+    result = 0;
+    return true;
+}
+
+void MainWizard::OnCancel() {
+    if (scanPage.IsRunning()) {
+        ShowMessage(hwnd, "_ExitProramRequestCancelScanThread");
+        return;
+    }
+    DestroyWindow(hwnd);
+    PostQuitMessage(2);
+}
+
+void MainWizard::OnBack() {
+    int current = host.Current();
+    switch (BackFrom(current)) {
+    case BackMove::Previous: host.PreviousPage(); break;
+    case BackMove::FolderPage: host.ShowPage(kFolderPage); break;
+    case BackMove::None: break;
+    }
+    UpdateButtons(host.Current());
+}
+
+void MainWizard::OnNext() {
+    switch (host.Current()) {
+    case kSkipFoldersPage:
+        scanPage.finishedCallback = &MainWizard::OnWorkerFinished;
+        scanPage.finishedContext = this;
+        host.NextPage();
+        break;
+    case kScanPage:
+        if (scanPage.found.empty()) host.ShowPage(kResultsPage);
+        host.NextPage();
+        break;
+    case kReportPage:
+        if (reportPage.LeaveReport()) {
+            host.NextPage();
+        } else {
+            host.ShowPage(kResultsPage);
+        }
+        break;
+    case kCleanOptionsPage:
+        cleaningPage.finishedCallback = &MainWizard::OnWorkerFinished;
+        cleaningPage.finishedContext = this;
+        host.NextPage();
+        break;
+    case kResultsPage: break;
+    default: host.NextPage(); break;
+    }
+    UpdateButtons(host.Current());
+}
+
+void MainWizard::OnHelp() { OpenWebPage(hwnd, kHelpPage); }
+void MainWizard::OnWebsite() { OpenWebPage(hwnd, kHomePage); }
+void MainWizard::OnContactUs() { OpenWebPage(hwnd, kSupportPage); }
+
+// The tools and the About box arrive with their dialogs.
+void MainWizard::OnRescueManager() {}
+void MainWizard::OnClearTypedUrls() {}
+void MainWizard::OnLogViewer() {}
+void MainWizard::OnAbout() {}

@@ -1,0 +1,76 @@
+// The program's only top-level window: menu, page area, Help/Back/Next/Cancel, ten pages.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "app/dialog.h"
+#include "app/welcome_page.h"
+#include "clean/cleaning_page.h"
+#include "clean/results_page.h"
+#include "scan/report_page.h"
+#include "scan/scan_page.h"
+#include "settings/clean_options_page.h"
+#include "settings/folder_page.h"
+#include "settings/junk_files_page.h"
+#include "settings/options_page.h"
+#include "settings/skip_folders_page.h"
+
+// The page area (control 1016): owns the order of the page windows and which one shows.
+class PageHost {
+public:
+    void Attach(HWND area);
+    int Add(HWND page);
+    void ShowPage(int index);
+    bool NextPage();
+    bool PreviousPage();
+    int Current() const { return current; }
+    HWND Page(int index) const;
+
+private:
+    static LRESULT CALLBACK AreaProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    HWND area = nullptr;
+    std::vector<HWND> pages;
+    int current = -1;
+};
+
+class MainWizard : public Dialog {
+public:
+    MainWizard();
+    ~MainWizard() override;
+
+    void ShowPage(int index) { host.ShowPage(index); }
+    void UpdateButtons(int index);
+    int CurrentPage() const { return host.Current(); }
+    static void OnWorkerFinished(void* context);
+
+    WelcomePage welcomePage;
+    FolderPage folderPage;
+    JunkFilesPage junkFilesPage;
+    OptionsPage optionsPage;
+    SkipFoldersPage skipFoldersPage;
+    ScanPage scanPage;
+    ReportPage reportPage;
+    CleanOptionsPage cleanOptionsPage;
+    CleaningPage cleaningPage;
+    ResultsPage resultsPage;
+
+protected:
+    bool OnInit() override;
+    bool OnCommand(int id, int code) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void OnCancel();
+    void OnBack();
+    void OnNext();
+    void OnHelp();
+    void OnWebsite();
+    void OnContactUs();
+    void OnRescueManager();
+    void OnClearTypedUrls();
+    void OnLogViewer();
+    void OnAbout();
+
+    PageHost host;
+};

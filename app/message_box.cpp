@@ -1,0 +1,19 @@
+#include "app/message_box.h"
+
+#include "app/language_table.h"
+
+MessageBoxFunction& MessageBoxHandler() {
+    static MessageBoxFunction handler = [](HWND owner, const std::string& text, const std::string& caption,
+                                           UINT style) {
+        return MessageBoxA(owner, text.c_str(), caption.c_str(), style);
+    };
+    return handler;
+}
+
+int ShowMessageText(HWND owner, const std::string& text, UINT buttons) {
+    return MessageBoxHandler()(owner, text, Language().Lookup("_Tidyhold"), buttons | MB_ICONINFORMATION);
+}
+
+int ShowMessage(HWND owner, std::string_view textKey, UINT buttons) {
+    return ShowMessageText(owner, Language().Lookup(textKey), buttons);
+}

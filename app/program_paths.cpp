@@ -1,0 +1,37 @@
+#include "app/program_paths.h"
+
+#include <windows.h>
+
+std::string ProgramFilePath() {
+    // A UTF-8 path can pass 260 bytes well before 260 characters: grow instead of cutting it.
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string FolderOfPath(std::string_view path) {
+    size_t cut = path.find_last_of("\\:");
+    if (cut == std::string_view::npos) return std::string(path);
+    if (path[cut] == ':') return std::string(path.substr(0, cut + 1));
+    return std::string(path.substr(0, cut));
+}
+
+std::string BaseNameOfPath(std::string_view path) {
+    size_t start = path.find_last_of("\\:");
+    std::string_view name = start == std::string_view::npos ? path : path.substr(start + 1);
+    size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos) name = name.substr(0, dot);
+    return std::string(name);
+}
+
+std::string ProgramFolder() { return FolderOfPath(ProgramFilePath()); }
+
+std::string ProgramBaseName() { return BaseNameOfPath(ProgramFilePath()); }

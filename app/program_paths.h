@@ -1,0 +1,14 @@
+// Where the program lives: everything it keeps (config.xml, language and skin files) sits beside it.
+#pragma once
+#include <string>
+#include <string_view>
+
+std::string ProgramFilePath();
+std::string ProgramFolder();
+std::string ProgramBaseName();
+
+// The same rules on any path, for the functions above and their tests.
+// A root like C:\Tool.exe gives C: (the colon stays); a UNC share keeps no trailing backslash.
+std::string FolderOfPath(std::string_view path);
+// Tool.exe gives Tool, my.tool.exe gives my.tool, a name without a dot stays whole.
+std::string BaseNameOfPath(std::string_view path);

@@ -1,0 +1,48 @@
+#include "app/skin_library.h"
+
+#include "app/program_paths.h"
+
+namespace {
+using InitFn = BOOL(WINAPI*)(HINSTANCE, const char*, int, int);
+using ExitFn = void(WINAPI*)();
+using LoadFn = BOOL(WINAPI*)(const char*);
+using SkinWindowFn = BOOL(WINAPI*)(HWND, const char*);
+using DialogSkinFn = BOOL(WINAPI*)(const char*);
+
+template <class Fn>
+Fn As(FARPROC entry) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(entry));
+}
+}  // namespace
+
+FARPROC SkinLibrary::Entry(int ordinal) const {
+    return module ? GetProcAddress(module.Get(), MAKEINTRESOURCEA(ordinal)) : nullptr;
+}
+
+void SkinLibrary::Initialise() {
+    // Beside the program, never from the search path.
+    module.Reset(LoadLibraryExA((ProgramFolder() + "\\" + kFileName).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (auto init = As<InitFn>(Entry(1))) init(nullptr, "Demo", 0, 0);
+}
+
+void SkinLibrary::LoadSkinFile(const std::string& path) {
+    if (auto load = As<LoadFn>(Entry(3))) load(path.c_str());
+}
+
+void SkinLibrary::SkinWindow(HWND window, const char* name) {
+    if (auto skin = As<SkinWindowFn>(Entry(5))) skin(window, name);
+}
+
+void SkinLibrary::SetDialogSkin(const char* name) {
+    if (auto skin = As<DialogSkinFn>(Entry(8))) skin(name);
+}
+
+void SkinLibrary::Exit() {
+    if (auto exit = As<ExitFn>(Entry(2))) exit();
+    module.Reset();
+}
+
+SkinLibrary& Skin() {
+    static SkinLibrary library;
+    return library;
+}

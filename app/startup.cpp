@@ -1,0 +1,70 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+#include "app/com_ptr.h"
+#include "app/language_table.h"
+#include "app/main_wizard.h"
+#include "app/message_box.h"
+#include "app/program_paths.h"
+#include "app/skin_library.h"
+#include "app/xml_document.h"
+
+InstanceGuard::InstanceGuard()
+    : mutex(CreateMutexA(nullptr, FALSE, "{7ECC0C75-C524-46f0-BECC-05DB5D441FC8}")) {
+    // Without a mutex the program still runs, just without the guarantee.
+    alreadyExists = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool RestartsIdle(UINT message) {
+    return message != WM_MOUSEMOVE && message != WM_NCMOUSEMOVE && message != WM_PAINT && message != 0x0118;
+}
+
+int RunWizard(int showCommand) {
+    auto wizard = std::make_unique<MainWizard>();
+    if (!wizard->CreateModeless(nullptr)) return 0;
+    ShowWindow(wizard->Hwnd(), showCommand);
+
+    // No dialog keyboard navigation for the modeless wizard: every message is dispatched as is.
+    MSG message{};
+    bool idle = true;
+    for (;;) {
+        while (idle && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) idle = false;  // no idle handlers
+        BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == -1) continue;
+        if (got == 0) break;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+        if (RestartsIdle(message.message)) idle = true;
+    }
+    return static_cast<int>(message.wParam);
+}
+
+int RunProgram(HINSTANCE /*instance: resources load from the program's own module*/, int showCommand) {
+    InstanceGuard instance;
+    if (instance.AnotherInstanceRuns()) return 0;
+
+    ComApartment com;
+    std::string base = ProgramFolder() + "\\" + ProgramBaseName();
+    Skin().Initialise();
+    Skin().LoadSkinFile(base + ".smf");
+    Language().SetFile(base + ".language");
+
+    if (!CreateXmlDocument()) {
+        // Left to process exit on this path: the skin library, COM and the mutex.
+        ShowMessage(nullptr, "_NotInstallXML2");
+        ExitProcess(0);
+    }
+
+    // Bars and cool bars, and the list, tree and progress classes the page templates use.
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                        ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+
+    int exitCode = RunWizard(showCommand);
+
+    Skin().Exit();
+    return exitCode;  // COM, then the mutex, close as their owners go
+}

@@ -1,0 +1,25 @@
+// Process start and end: single instance, COM, skin, language file, parser check, the wizard.
+#pragma once
+#include <windows.h>
+
+#include "app/win_handles.h"
+
+// Holds the per-logon instance mutex; a second instance finds it already there.
+class InstanceGuard {
+public:
+    InstanceGuard();
+    bool AnotherInstanceRuns() const { return alreadyExists; }
+
+private:
+    UniqueHandle mutex;
+    bool alreadyExists = false;
+};
+
+// Messages after which the loop's idle pass is wanted again.
+bool RestartsIdle(UINT message);
+
+// Creates the wizard, runs the message loop and returns the quit request's value (0 when the
+// wizard cannot be created).
+int RunWizard(int showCommand);
+
+int RunProgram(HINSTANCE instance, int showCommand);

@@ -1,0 +1,156 @@
+#include "app/text_format.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kMaxWidth = 1024;
+
+struct Conversion {
+    std::string flags;
+    int width = -1;
+    int precision = -1;
+    char type = 0;
+    bool valid = true;
+    size_t end = 0;  // index just past the conversion in the format
+};
+
+int ReadNumber(std::string_view text, size_t& i) {
+    long long value = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        value = std::min<long long>(value * 10 + (text[i] - '0'), 1000000000);
+        ++i;
+    }
+    return static_cast<int>(std::min<long long>(value, kMaxWidth));
+}
+
+// Parses the conversion that starts at format[start] == '%'.
+Conversion Parse(std::string_view format, size_t start) {
+    Conversion c;
+    size_t i = start + 1;
+    while (i < format.size() && std::string_view("-+ #0").find(format[i]) != std::string_view::npos)
+        c.flags += format[i++];
+    if (i < format.size() && format[i] == '*') {
+        c.valid = false;
+        ++i;
+    } else {
+        size_t before = i;
+        int width = ReadNumber(format, i);
+        if (i > before) c.width = width;
+    }
+    if (i < format.size() && format[i] == '.') {
+        ++i;
+        if (i < format.size() && format[i] == '*') {
+            c.valid = false;
+            ++i;
+        } else {
+            c.precision = ReadNumber(format, i);
+        }
+    }
+    // Length modifiers say nothing here: the argument's own type decides how it is passed.
+    while (i < format.size()) {
+        if (std::string_view("hlLqjzt").find(format[i]) != std::string_view::npos) {
+            ++i;
+        } else if (format.substr(i, 3) == "I64" || format.substr(i, 3) == "I32") {
+            i += 3;
+        } else if (format[i] == 'I') {
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (i < format.size()) {
+        c.type = format[i++];
+    } else {
+        c.valid = false;
+    }
+    c.end = i;
+    return c;
+}
+
+bool IsIntegerType(char t) { return std::string_view("diuoxXc").find(t) != std::string_view::npos; }
+bool IsFloatType(char t) { return std::string_view("fFeEgGaA").find(t) != std::string_view::npos; }
+
+std::string Spec(const Conversion& c, std::string_view length) {
+    std::string spec = "%" + c.flags;
+    if (c.width >= 0) spec += std::to_string(c.width);
+    if (c.precision >= 0) spec += "." + std::to_string(c.precision);
+    spec += length;
+    spec += c.type;
+    return spec;
+}
+
+template <class T>
+std::string Print(const std::string& spec, T value) {
+    int length = std::snprintf(nullptr, 0, spec.c_str(), value);
+    if (length <= 0) return {};
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    std::snprintf(buffer.data(), buffer.size(), spec.c_str(), value);
+    return std::string(buffer.data(), static_cast<size_t>(length));
+}
+
+std::string Plain(const FormatArg& arg) {
+    if (const auto* i = std::get_if<long long>(&arg)) return std::to_string(*i);
+    if (const auto* d = std::get_if<double>(&arg)) return Print("%g", *d);
+    return std::get<std::string>(arg);
+}
+
+std::string Convert(const Conversion& c, const FormatArg& arg) {
+    if (IsIntegerType(c.type)) {
+        long long value = 0;
+        if (const auto* i = std::get_if<long long>(&arg)) {
+            value = *i;
+        } else if (const auto* d = std::get_if<double>(&arg)) {
+            // Out-of-range doubles do not convert to an integer: print them as they are.
+            if (!(*d > -9.2e18 && *d < 9.2e18)) return Plain(arg);
+            value = static_cast<long long>(*d);
+        } else {
+            return Plain(arg);
+        }
+        if (c.type == 'c') return value == 0 ? std::string() : Print(Spec(c, ""), static_cast<int>(value));
+        return Print(Spec(c, "ll"), value);
+    }
+    if (IsFloatType(c.type)) {
+        if (const auto* d = std::get_if<double>(&arg)) return Print(Spec(c, ""), *d);
+        if (const auto* i = std::get_if<long long>(&arg)) return Print(Spec(c, ""), static_cast<double>(*i));
+        return Plain(arg);
+    }
+    if (c.type == 's') {
+        if (const auto* s = std::get_if<std::string>(&arg)) return Print(Spec(c, ""), s->c_str());
+        return Plain(arg);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string FormatText(std::string_view format, std::initializer_list<FormatArg> args) {
+    std::string out;
+    const FormatArg* next = args.begin();
+    size_t i = 0;
+    while (i < format.size()) {
+        size_t percent = format.find('%', i);
+        if (percent == std::string_view::npos) {
+            out.append(format.substr(i));
+            break;
+        }
+        out.append(format.substr(i, percent - i));
+        if (percent + 1 < format.size() && format[percent + 1] == '%') {
+            out += '%';
+            i = percent + 2;
+            continue;
+        }
+        Conversion c = Parse(format, percent);
+        std::string_view written = format.substr(percent, c.end - percent);
+        bool known = IsIntegerType(c.type) || IsFloatType(c.type) || c.type == 's';
+        if (!c.valid || !known || next == args.end()) {
+            out.append(written);
+        } else {
+            out += Convert(c, *next++);
+        }
+        i = c.end;
+    }
+    return out;
+}

@@ -1,0 +1,25 @@
+#include "app/wizard_navigation.h"
+
+std::optional<ButtonRow> ButtonsFor(int index) {
+    switch (index) {
+    case kWelcomePage: return ButtonRow{false, true, false};
+    case kFolderPage: case kJunkFilesPage: case kOptionsPage: case kSkipFoldersPage:
+    case kReportPage: case kCleanOptionsPage:
+        return ButtonRow{true, true, false};
+    case kScanPage: case kCleaningPage:  // until the worker's end enables them
+        return ButtonRow{false, false, false};
+    case kResultsPage: return ButtonRow{false, false, true};
+    default: return std::nullopt;
+    }
+}
+
+BackMove BackFrom(int index) {
+    switch (index) {
+    case kFolderPage: case kJunkFilesPage: case kOptionsPage: case kSkipFoldersPage:
+    case kCleanOptionsPage:
+        return BackMove::Previous;
+    case kScanPage: case kReportPage: case kCleaningPage:
+        return BackMove::FolderPage;
+    default: return BackMove::None;
+    }
+}

@@ -1,0 +1,29 @@
+// The wizard's fixed rules: page order, the button row of each page and where Back leads.
+#pragma once
+#include <optional>
+
+enum PageIndex : int {
+    kWelcomePage = 0,
+    kFolderPage = 1,
+    kJunkFilesPage = 2,
+    kOptionsPage = 3,
+    kSkipFoldersPage = 4,
+    kScanPage = 5,
+    kReportPage = 6,
+    kCleanOptionsPage = 7,
+    kCleaningPage = 8,
+    kResultsPage = 9,
+    kPageCount = 10,
+};
+
+struct ButtonRow {
+    bool backEnabled = false;
+    bool nextEnabled = false;
+    bool final = false;  // Back and Next hidden for good, Cancel reads "_FinishButton"
+};
+
+// The row for a page; nothing for an index outside the wizard (the buttons then stay as they are).
+std::optional<ButtonRow> ButtonsFor(int index);
+
+enum class BackMove { None, Previous, FolderPage };
+BackMove BackFrom(int index);

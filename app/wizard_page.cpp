@@ -1,0 +1,15 @@
+#include "app/wizard_page.h"
+
+#include "app/language_table.h"
+
+void WizardPage::SetUpPage() {
+    Language().TranslateWindow(hwnd);
+    layout.Capture(hwnd, anchors);
+}
+
+bool WizardPage::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam, LRESULT& result) {
+    if (message != WM_SIZE) return false;
+    layout.Apply(LOWORD(lParam), HIWORD(lParam));
+    result = 0;
+    return true;
+}

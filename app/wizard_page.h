@@ -1,0 +1,24 @@
+// A wizard page: a child dialog of the page area, created once, that translates itself and
+// places its controls by its resize rules whenever the wizard sizes it.
+#pragma once
+#include <span>
+
+#include "app/dialog.h"
+#include "app/page_layout.h"
+
+class WizardPage : public Dialog {
+protected:
+    WizardPage(int templateId, std::span<const Anchor> anchors) : Dialog(templateId), anchors(anchors) {}
+
+    // Translation and resize rules; pages that load data call this where their order needs it.
+    void SetUpPage();
+    bool OnInit() override {
+        SetUpPage();
+        return false;
+    }
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    std::span<const Anchor> anchors;
+    PageLayout layout;
+};

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test under Wine, in a throwaway Wine prefix.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh
+source scripts/wine_env.sh
+
+export WINEPREFIX
+WINEPREFIX=$(mktemp -d /tmp/tidyhold-wine.XXXXXX)
+trap 'WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
+new_wine_prefix "$WINEPREFIX" null
+ctest --preset mingw "$@"

@@ -1,0 +1,8 @@
+// Page 3: the search options and the months threshold.
+#pragma once
+#include "app/wizard_page.h"
+
+class OptionsPage : public WizardPage {
+public:
+    OptionsPage();
+};

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "app/page_layout.h"
+#include "app/wizard_navigation.h"
+
+TEST(PageLayout, AnchorsMoveAndGrowByTheSizeChange) {
+    const RECT start{10, 20, 110, 70};
+    struct Case {
+        unsigned flags;
+        RECT expected;
+    };
+    const Case cases[] = {
+        {0, {10, 20, 110, 70}},
+        {Anchor::GrowX, {10, 20, 140, 70}},
+        {Anchor::GrowX | Anchor::GrowY, {10, 20, 140, 80}},
+        {Anchor::MoveY, {10, 30, 110, 80}},
+        {Anchor::MoveX | Anchor::MoveY, {40, 30, 140, 80}},
+        {Anchor::GrowX | Anchor::MoveY, {10, 30, 140, 80}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        RECT r = AnchoredRect(start, c.flags, 30, 10);
+        EXPECT_EQ(r.left, c.expected.left);
+        EXPECT_EQ(r.top, c.expected.top);
+        EXPECT_EQ(r.right, c.expected.right);
+        EXPECT_EQ(r.bottom, c.expected.bottom);
+    }
+}
+
+TEST(PageLayout, ShrinkingBelowTheStartSizeNeverInvertsAControl) {
+    RECT r = AnchoredRect({10, 20, 110, 70}, Anchor::GrowX | Anchor::GrowY, -500, -500);
+    EXPECT_EQ(r.right, r.left);
+    EXPECT_EQ(r.bottom, r.top);
+}
+
+TEST(WizardNavigation, ButtonRowOfEveryPage) {
+    struct Case {
+        int index;
+        bool back, next, final;
+    };
+    const Case cases[] = {
+        {0, false, true, false}, {1, true, true, false},  {2, true, true, false},   {3, true, true, false},
+        {4, true, true, false},  {5, false, false, false}, {6, true, true, false}, {7, true, true, false},
+        {8, false, false, false}, {9, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        auto row = ButtonsFor(c.index);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->backEnabled, c.back);
+        EXPECT_EQ(row->nextEnabled, c.next);
+        EXPECT_EQ(row->final, c.final);
+    }
+    EXPECT_FALSE(ButtonsFor(-1));
+    EXPECT_FALSE(ButtonsFor(10));
+}

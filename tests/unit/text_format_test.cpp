@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "app/text_format.h"
+
+TEST(FormatText, FormatsWhatTheLanguageFileAsksFor) {
+    EXPECT_EQ(FormatText("Files found: %d", {42LL}), "Files found: 42");
+    EXPECT_EQ(FormatText("%d files, %.2lf KB (%.2lf MB)", {2LL, 1.5, 1.5 / 1024}), "2 files, 1.50 KB (0.00 MB)");
+    EXPECT_EQ(FormatText("%02d/%02d/%04d %02d:%02d:%02d", {12LL, 31LL, 2005LL, 23LL, 59LL, 59LL}),
+              "12/31/2005 23:59:59");
+    EXPECT_EQ(FormatText("Copy %s to %s\r\n", {std::string("a"), std::string("b")}), "Copy a to b\r\n");
+    EXPECT_EQ(FormatText("100%% done", {}), "100% done");
+    EXPECT_EQ(FormatText("%I64d and %lld and %ld", {1LL, 2LL, 3LL}), "1 and 2 and 3");
+    EXPECT_EQ(FormatText("%-5d|%5s|%x", {7LL, std::string("ab"), 255LL}), "7    |   ab|ff");
+}
+
+TEST(FormatText, HostileFormatsNeverReachPrintfUnchecked) {
+    struct Case {
+        const char* format;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"%s", "42"},                           // a string asked of an integer: the integer as text
+        {"%n", "%n"},                           // never writes through an argument
+        {"%d %d %d", "42 %d %d"},               // too few arguments: the rest stay as written
+        {"%p", "%p"},
+        {"%*d", "%*d"},                         // a width from the arguments is not taken
+        {"%.*s", "%.*s"},
+        {"%", "%"},                             // cut off at the end
+        {"%l", "%l"},
+        {"%q", "%q"},
+        {"%f", "42.000000"},                    // integer to a double conversion
+        {"%c", "*"},
+        {"no conversion", "no conversion"},     // extra arguments are ignored
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        EXPECT_EQ(FormatText(c.format, {42LL}), c.expected);
+    }
+    EXPECT_EQ(FormatText("%d", {std::string("text")}), "text");
+    EXPECT_EQ(FormatText("%s", {1.5}), "1.5");
+    EXPECT_EQ(FormatText("%d", {1e300}), "1e+300");
+    EXPECT_EQ(FormatText("%d", {2.9}), "2");
+}
+
+TEST(FormatText, HugeWidthsAndPrecisionsAreCapped) {
+    EXPECT_EQ(FormatText("%999999999999d", {1LL}).size(), 1024u);
+    EXPECT_EQ(FormatText("%.99999f", {1.0}).size(), 1026u);  // "1." and 1024 decimals
+    EXPECT_EQ(FormatText("%.3s", {std::string("abcdef")}), "abc");
+    std::string many(10000, 'x');
+    EXPECT_EQ(FormatText("%s", {many}), many);                 // long arguments are not cut
+}
