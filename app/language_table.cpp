@@ -30,9 +30,9 @@ void TranslateOne(const LanguageTable& table, HWND window) {
 void LanguageTable::SetFile(std::string file) { path = std::move(file); }
 
 std::string LanguageTable::Lookup(std::string_view key, bool expand) const {
-    // Windows ignores blanks around the name asked for ("_SkipReadOnlyFiles " finds
-    // _SkipReadOnlyFiles); Wine's reader does not, so the name is trimmed here. An empty path
-    // must not reach the reader, which would read win.ini instead.
+    // The reader ignores blanks around the name asked for ("_SkipReadOnlyFiles " finds
+    // _SkipReadOnlyFiles); trimming here as well keeps a blank-only text from becoming an empty
+    // name. An empty path must not reach the reader, which would read win.ini instead.
     std::string name(TrimBlanks(key));
     if (path.empty() || name.empty()) return std::string(key);
     std::vector<char> buffer(kValueBuffer, '\0');

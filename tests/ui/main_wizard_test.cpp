@@ -1,0 +1,197 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "app/main_wizard.h"
+#include "app/wizard_navigation.h"
+#include "res/resource.h"
+#include "tests/support/ui_driver.h"
+
+namespace {
+
+class MainWizardTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(wizard.CreateModeless(nullptr)); }
+    void TearDown() override {
+        DestroyWindow(wizard.Hwnd());
+        PumpMessages();
+    }
+    HWND Button(int id) { return GetDlgItem(wizard.Hwnd(), id); }
+    bool Enabled(int id) { return IsWindowEnabled(Button(id)) != FALSE; }
+    bool Visible(int id) { return (GetWindowLongA(Button(id), GWL_STYLE) & WS_VISIBLE) != 0; }
+    void GoTo(int index) {
+        wizard.ShowPage(index);
+        wizard.UpdateButtons(index);
+    }
+    void AddReportRow(bool checked) {
+        HWND list = GetDlgItem(wizard.reportPage.Hwnd(), IDC_REPORT_LIST);
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = ListView_GetItemCount(list);
+        item.pszText = const_cast<char*>("C:\\junk.tmp");
+        int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        ListView_SetCheckState(list, row, checked);
+    }
+    MainWizard wizard;
+};
+
+}  // namespace
+
+TEST_F(MainWizardTest, OpensOnTheWelcomePageWithEveryPageInThePageArea) {
+    EXPECT_EQ(wizard.CurrentPage(), kWelcomePage);
+    EXPECT_FALSE(Enabled(IDC_WIZARD_BACK));
+    EXPECT_TRUE(Enabled(IDC_WIZARD_NEXT));
+    EXPECT_TRUE(Enabled(IDC_WIZARD_HELP));
+    EXPECT_TRUE(Enabled(IDC_WIZARD_CANCEL));
+    EXPECT_EQ(Text(wizard.Hwnd()), "Tidyhold (0.1.0)");  // from the version resource
+
+    HWND area = GetDlgItem(wizard.Hwnd(), IDC_WIZARD_PANE);
+    RECT areaRect{};
+    GetClientRect(area, &areaRect);
+    const WizardPage* pages[] = {&wizard.welcomePage, &wizard.folderPage, &wizard.junkFilesPage,
+                                 &wizard.optionsPage, &wizard.skipFoldersPage, &wizard.scanPage,
+                                 &wizard.reportPage, &wizard.cleanOptionsPage, &wizard.cleaningPage,
+                                 &wizard.resultsPage};
+    for (int i = 0; i < kPageCount; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(IsWindow(pages[i]->Hwnd()));
+        EXPECT_EQ(GetParent(pages[i]->Hwnd()), area);
+        EXPECT_EQ((GetWindowLongA(pages[i]->Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0, i == 0);
+        GoTo(i);
+        RECT pageRect{};
+        GetWindowRect(pages[i]->Hwnd(), &pageRect);
+        MapWindowPoints(nullptr, area, reinterpret_cast<POINT*>(&pageRect), 2);
+        EXPECT_EQ(pageRect.left, 0);
+        EXPECT_EQ(pageRect.right, areaRect.right);
+        EXPECT_EQ(pageRect.bottom, areaRect.bottom);
+    }
+    // The menu bar: File, Tools, Help with their items.
+    HMENU menu = GetMenu(wizard.Hwnd());
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(GetMenuItemCount(menu), 3);
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 0), 0), static_cast<UINT>(IDM_EXIT));
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 0), static_cast<UINT>(IDM_RESCUE_MANAGER));
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 2), 4), static_cast<UINT>(IDM_ABOUT));
+}
+
+TEST_F(MainWizardTest, NextAndBackWalkTheSettingsPages) {
+    for (int i = kFolderPage; i <= kSkipFoldersPage; ++i) {
+        Click(wizard.Hwnd(), IDC_WIZARD_NEXT);
+        EXPECT_EQ(wizard.CurrentPage(), i);
+        EXPECT_TRUE(Enabled(IDC_WIZARD_BACK));
+        EXPECT_TRUE(Enabled(IDC_WIZARD_NEXT));
+    }
+    for (int i = kOptionsPage; i >= kWelcomePage; --i) {
+        Click(wizard.Hwnd(), IDC_WIZARD_BACK);
+        EXPECT_EQ(wizard.CurrentPage(), i);
+    }
+    EXPECT_FALSE(Enabled(IDC_WIZARD_BACK));
+    Command(wizard.Hwnd(), IDC_WIZARD_BACK);  // Back on the welcome page goes nowhere
+    EXPECT_EQ(wizard.CurrentPage(), kWelcomePage);
+}
+
+TEST_F(MainWizardTest, TheScanPageHoldsTheButtonsUntilTheWorkerReportsItsEnd) {
+    GoTo(kSkipFoldersPage);
+    Click(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    EXPECT_EQ(wizard.CurrentPage(), kScanPage);
+    EXPECT_FALSE(Enabled(IDC_WIZARD_BACK));
+    EXPECT_FALSE(Enabled(IDC_WIZARD_NEXT));
+    ASSERT_EQ(wizard.scanPage.finishedCallback, &MainWizard::OnWorkerFinished);
+    wizard.scanPage.finishedCallback(wizard.scanPage.finishedContext);
+    EXPECT_TRUE(Enabled(IDC_WIZARD_BACK));
+    EXPECT_TRUE(Enabled(IDC_WIZARD_NEXT));
+}
+
+TEST_F(MainWizardTest, NothingFoundLeadsStraightToTheFinalPage) {
+    GoTo(kScanPage);
+    Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    EXPECT_EQ(wizard.CurrentPage(), kResultsPage);
+    EXPECT_FALSE(Visible(IDC_WIZARD_BACK));
+    EXPECT_FALSE(Visible(IDC_WIZARD_NEXT));
+    EXPECT_EQ(Text(Button(IDC_WIZARD_CANCEL)), "_FinishButton");  // no language file here: the key
+    Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    Command(wizard.Hwnd(), IDC_WIZARD_BACK);
+    EXPECT_EQ(wizard.CurrentPage(), kResultsPage);
+    GoTo(kFolderPage);  // once hidden, Back and Next never come back
+    EXPECT_FALSE(Visible(IDC_WIZARD_BACK));
+    EXPECT_FALSE(Visible(IDC_WIZARD_NEXT));
+}
+
+TEST_F(MainWizardTest, FoundFilesLeadToTheReport) {
+    wizard.scanPage.found["C:\\junk.tmp"] = "Temporary files";
+    GoTo(kScanPage);
+    Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    EXPECT_EQ(wizard.CurrentPage(), kReportPage);
+    EXPECT_TRUE(Enabled(IDC_WIZARD_BACK));
+    EXPECT_TRUE(Enabled(IDC_WIZARD_NEXT));
+}
+
+TEST_F(MainWizardTest, TheReportGoesOnOnlyWithACheckedRow) {
+    struct Case {
+        const char* name;
+        std::vector<bool> rows;
+        int expected;
+    };
+    const Case cases[] = {
+        {"empty list", {}, kResultsPage},
+        {"all unchecked", {false, false}, kResultsPage},
+        {"one checked", {false, true}, kCleanOptionsPage},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ListView_DeleteAllItems(GetDlgItem(wizard.reportPage.Hwnd(), IDC_REPORT_LIST));
+        for (bool checked : c.rows) AddReportRow(checked);
+        GoTo(kReportPage);
+        Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
+        EXPECT_EQ(wizard.CurrentPage(), c.expected);
+    }
+}
+
+TEST_F(MainWizardTest, CleaningRunsBetweenTheCleanOptionsAndTheEnd) {
+    GoTo(kCleanOptionsPage);
+    Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    EXPECT_EQ(wizard.CurrentPage(), kCleaningPage);
+    EXPECT_FALSE(Enabled(IDC_WIZARD_BACK));
+    EXPECT_FALSE(Enabled(IDC_WIZARD_NEXT));
+    ASSERT_EQ(wizard.cleaningPage.finishedCallback, &MainWizard::OnWorkerFinished);
+    wizard.cleaningPage.finishedCallback(wizard.cleaningPage.finishedContext);
+    Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    EXPECT_EQ(wizard.CurrentPage(), kResultsPage);
+}
+
+TEST_F(MainWizardTest, BackFromEveryPage) {
+    struct Case {
+        int from;
+        int to;
+    };
+    const Case cases[] = {
+        {kFolderPage, kWelcomePage},    {kJunkFilesPage, kFolderPage},   {kOptionsPage, kJunkFilesPage},
+        {kSkipFoldersPage, kOptionsPage}, {kScanPage, kFolderPage},      {kReportPage, kFolderPage},
+        {kCleanOptionsPage, kReportPage}, {kCleaningPage, kFolderPage},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from);
+        GoTo(c.from);
+        Command(wizard.Hwnd(), IDC_WIZARD_BACK);
+        EXPECT_EQ(wizard.CurrentPage(), c.to);
+        auto row = ButtonsFor(c.to);
+        EXPECT_EQ(Enabled(IDC_WIZARD_BACK), row->backEnabled);
+        EXPECT_EQ(Enabled(IDC_WIZARD_NEXT), row->nextEnabled);
+    }
+}
+
+TEST_F(MainWizardTest, CloseBoxExitAndCancelEndTheProgramWithCode2) {
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        MainWizard other;
+        ASSERT_TRUE(other.CreateModeless(nullptr));
+        if (way == 0) SendMessageA(other.Hwnd(), WM_CLOSE, 0, 0);
+        if (way == 1) Command(other.Hwnd(), IDM_EXIT);
+        if (way == 2) Click(other.Hwnd(), IDC_WIZARD_CANCEL);
+        EXPECT_FALSE(other.Hwnd());  // the window is gone
+        MSG quit{};
+        ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(quit.wParam, 2u);
+    }
+}
