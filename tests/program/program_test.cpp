@@ -1,0 +1,136 @@
+// Whole-program runs of the built Tidyhold.exe, copied into a throwaway folder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/ui_driver.h"
+
+namespace {
+
+struct Process {
+    PROCESS_INFORMATION info{};
+    ~Process() {
+        if (info.hProcess) {
+            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
+            CloseHandle(info.hProcess);
+            CloseHandle(info.hThread);
+        }
+    }
+    DWORD Wait(DWORD milliseconds = 20000) {
+        if (WaitForSingleObject(info.hProcess, milliseconds) != WAIT_OBJECT_0) return STILL_ACTIVE;
+        DWORD code = 0;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+};
+
+// The top-level window of a process whose class and, if given, title match.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title) {
+    struct Search {
+        DWORD processId;
+        const char* className;
+        const char* title;
+        HWND found;
+    } search{processId, className, title, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof(name));
+            if (owner != s->processId || std::string(name) != s->className) return TRUE;
+            if (s->title && Text(window) != s->title) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForWindow(const Process& process, const char* className, const char* title) {
+    for (int i = 0; i < 400; ++i) {
+        if (HWND window = FindProcessWindow(process.info.dwProcessId, className, title)) return window;
+        if (WaitForSingleObject(process.info.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+}
+
+class ProgramTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CopyFileTo(HostPath(TIDYHOLD_EXE), program));
+        ASSERT_TRUE(CopyFileTo(HostPath(TIDYHOLD_SKIN_DLL), folder / "WindowSkin.dll"));
+    }
+    void AddLanguageFile() {
+        ASSERT_TRUE(CopyFileTo(HostPath(std::string(TIDYHOLD_SOURCE_DIR) + "/res/Tidyhold.language"),
+                               folder / "Tidyhold.language"));
+    }
+    Process Start() {
+        Process process;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        std::string commandLine = "\"" + program + "\"";
+        EXPECT_TRUE(CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                   nullptr, folder.Path().c_str(),
+                                   &startup, &process.info));
+        return process;
+    }
+    TempFolder folder;
+    std::string program = folder / "Tidyhold.exe";
+};
+
+}  // namespace
+
+TEST_F(ProgramTest, ASecondCopyEndsAtOnceAndANormalCloseReturns2) {
+    AddLanguageFile();
+    Process first = Start();
+    HWND wizard = WaitForWindow(first, "#32770", "Tidyhold (0.1.0)");
+    ASSERT_TRUE(wizard);
+    EXPECT_EQ(Text(GetDlgItem(wizard, IDC_WIZARD_NEXT)), "&Next >");
+
+    Process second = Start();
+    EXPECT_EQ(second.Wait(), 0u);
+    EXPECT_TRUE(IsWindow(wizard));
+
+    PostMessageA(wizard, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.Wait(), 2u);
+}
+
+TEST_F(ProgramTest, WithoutALanguageFileEveryTextIsItsKey) {
+    Process process = Start();
+    HWND wizard = WaitForWindow(process, "#32770", "Tidyhold (0.1.0)");
+    ASSERT_TRUE(wizard);
+    EXPECT_EQ(Text(GetDlgItem(wizard, IDC_WIZARD_NEXT)), "_Next");
+    EXPECT_EQ(Text(GetDlgItem(wizard, IDC_WIZARD_CANCEL)), "_Cancel");
+    PostMessageA(wizard, WM_COMMAND, IDC_WIZARD_CANCEL, 0);
+    EXPECT_EQ(process.Wait(), 2u);
+}
+
+// Wine's per-program settings switch the XML library off for a copy with its own name.
+TEST_F(ProgramTest, WithoutTheXmlParserItExplainsAndEndsWith0) {
+    const char* overrides = "Software\\Wine\\AppDefaults\\NoXmlParser.exe\\DllOverrides";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, overrides, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), 0);
+    RegSetValueExA(key, "msxml3", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+    RegCloseKey(key);
+    program = folder / "NoXmlParser.exe";
+    ASSERT_TRUE(CopyFileTo(HostPath(TIDYHOLD_EXE), program));
+
+    Process process = Start();
+    HWND box = WaitForWindow(process, "#32770", "_Tidyhold");  // no language file: the raw keys
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(GetWindow(box, GW_OWNER));
+    HWND ok = nullptr;
+    for (int i = 0; i < 200 && !(ok = GetDlgItem(box, IDOK)); ++i) Sleep(25);  // until the box is laid out
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(FindWindowExA(box, nullptr, "Static", "_NotInstallXML2"));
+    PostMessageA(ok, BM_CLICK, 0, 0);
+    EXPECT_EQ(process.Wait(), 0u);
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\NoXmlParser.exe");
+}
