@@ -9,6 +9,7 @@
 #include "app/version_info.h"
 #include "app/web_links.h"
 #include "app/wizard_navigation.h"
+#include "clean/log_client.h"
 #include "res/resource.h"
 
 void OpenWebPage(void* owner, const char* address) {
@@ -186,8 +187,8 @@ void MainWizard::OnHelp() { OpenWebPage(hwnd, kHelpPage); }
 void MainWizard::OnWebsite() { OpenWebPage(hwnd, kHomePage); }
 void MainWizard::OnContactUs() { OpenWebPage(hwnd, kSupportPage); }
 
-// The tools and the About box arrive with their dialogs.
+// The rescue manager, the typed addresses tool and the About box arrive with their dialogs.
 void MainWizard::OnRescueManager() {}
 void MainWizard::OnClearTypedUrls() {}
-void MainWizard::OnLogViewer() {}
+void MainWizard::OnLogViewer() { OpenLogViewer(); }
 void MainWizard::OnAbout() {}

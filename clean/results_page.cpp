@@ -1,5 +1,6 @@
 #include "clean/results_page.h"
 
+#include "clean/log_client.h"
 #include "res/resource.h"
 
 namespace {
@@ -7,3 +8,9 @@ constexpr Anchor kAnchors[] = {{IDC_PAGE_DESCRIPTION, Anchor::GrowX}};
 }
 
 ResultsPage::ResultsPage() : WizardPage(IDD_RESULTS_PAGE, kAnchors) {}
+
+bool ResultsPage::OnCommand(int id, int /*code*/) {
+    if (id != IDC_RESULTS_LOG_VIEWER) return false;
+    OpenLogViewer();
+    return true;
+}

@@ -5,4 +5,7 @@
 class ResultsPage : public WizardPage {
 public:
     ResultsPage();
+
+protected:
+    bool OnCommand(int id, int code) override;
 };

@@ -9,6 +9,8 @@ new_wine_prefix() {
     rm -rf "$prefix"
     mkdir -p "$prefix"
     WINEPREFIX=$prefix wineboot -i >/dev/null 2>&1 || true
+    # Debian's Wine does not find its own fonts (Marlett draws the caption buttons).
+    cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     if [ "$driver" = null ]; then
         WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
     else

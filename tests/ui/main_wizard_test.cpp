@@ -195,3 +195,12 @@ TEST_F(MainWizardTest, CloseBoxExitAndCancelEndTheProgramWithCode2) {
         EXPECT_EQ(quit.wParam, 2u);
     }
 }
+
+TEST_F(MainWizardTest, LogViewerWithoutTheLogComponentDoesNothing) {
+    ScriptedMessageBoxes boxes;
+    GoTo(kResultsPage);
+    Click(wizard.resultsPage.Hwnd(), IDC_RESULTS_LOG_VIEWER);
+    Command(wizard.Hwnd(), IDM_JOTBOOK);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(IsWindow(wizard.Hwnd()));
+}
