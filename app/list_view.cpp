@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <string>
-
 #include "app/language_table.h"
 
 void SetUpListColumns(HWND list, const ListColumn* columns, int count, DWORD extendedStyles) {
@@ -18,4 +16,64 @@ void SetUpListColumns(HWND list, const ListColumn* columns, int count, DWORD ext
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
     ListView_SetExtendedListViewStyle(list, extendedStyles);
+}
+
+int AppendRow(HWND list, const std::vector<std::string>& texts, LPARAM data) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = RowCount(list);
+    item.lParam = data;
+    std::string first = texts.empty() ? std::string() : texts[0];
+    item.pszText = first.data();
+    int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) return row;
+    for (size_t column = 1; column < texts.size(); ++column) SetRowText(list, row, static_cast<int>(column), texts[column]);
+    return row;
+}
+
+std::string RowText(HWND list, int row, int column) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        int length = static_cast<int>(SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                                                   reinterpret_cast<LPARAM>(&item)));
+        if (length < static_cast<int>(buffer.size()) - 1) return std::string(buffer.data(), static_cast<size_t>(length));
+        buffer.resize(buffer.size() * 2);  // the text may have been cut: ask again with room to spare
+        if (buffer.size() > (1u << 24)) return std::string(buffer.data());
+    }
+}
+
+void SetRowText(HWND list, int row, int column, const std::string& text) {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+int RowCount(HWND list) { return ListView_GetItemCount(list); }
+
+bool RowChecked(HWND list, int row) { return ListView_GetCheckState(list, row) != 0; }
+
+void SetRowChecked(HWND list, int row, bool checked) { ListView_SetCheckState(list, row, checked ? TRUE : FALSE); }
+
+void SetAllChecked(HWND list, bool checked) {
+    int count = RowCount(list);
+    for (int row = 0; row < count; ++row) SetRowChecked(list, row, checked);
+}
+
+int SelectedRow(HWND list) { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
+
+void SelectRow(HWND list, int row) {
+    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    if ((ListView_GetItemState(list, row, LVIS_SELECTED) & LVIS_SELECTED) != 0) ListView_EnsureVisible(list, row, FALSE);
+}
+
+void DeleteRowKeepingSelection(HWND list, int row) {
+    ListView_DeleteItem(list, row);
+    int count = RowCount(list);
+    if (count == 0) return;
+    SelectRow(list, row < count ? row : count - 1);
 }

@@ -1,6 +1,9 @@
-// Report-view list set-up shared by the list pages and dialogs.
+// Report-view list helpers shared by the list pages and dialogs.
 #pragma once
 #include <windows.h>
+
+#include <string>
+#include <vector>
 
 struct ListColumn {
     const char* headingKey;  // looked up in the language table when the column is made
@@ -9,3 +12,19 @@ struct ListColumn {
 
 // Inserts the columns, left-aligned, and sets the extended styles.
 void SetUpListColumns(HWND list, const ListColumn* columns, int count, DWORD extendedStyles);
+
+// Appends a row with its texts (column 0 first) and item data; returns its index.
+int AppendRow(HWND list, const std::vector<std::string>& texts, LPARAM data = 0);
+// A cell's whole text, whatever its length.
+std::string RowText(HWND list, int row, int column);
+void SetRowText(HWND list, int row, int column, const std::string& text);
+int RowCount(HWND list);
+bool RowChecked(HWND list, int row);
+void SetRowChecked(HWND list, int row, bool checked);
+void SetAllChecked(HWND list, bool checked);
+// The first selected row, or -1.
+int SelectedRow(HWND list);
+// Selects and focuses a row and scrolls it into view.
+void SelectRow(HWND list, int row);
+// Deletes a row and selects the one now at its place, or the new last row.
+void DeleteRowKeepingSelection(HWND list, int row);

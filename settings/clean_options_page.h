@@ -5,4 +5,18 @@
 class CleanOptionsPage : public WizardPage {
 public:
     CleanOptionsPage();
+    ~CleanOptionsPage() override { DestroyNow(); }
+
+    void Load(bool useDefaults);
+
+protected:
+    bool OnInit() override;
+    bool OnCommand(int id, int code) override;
+    void OnDestroy() override;
+
+private:
+    void OnBackup();
+    void OnBrowse();
+    void OnDefault();
+    void EnableBackupDirectory();
 };

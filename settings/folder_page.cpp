@@ -1,6 +1,13 @@
 #include "settings/folder_page.h"
 
+#include <windowsx.h>
+
+#include <cstring>
+#include <functional>
+#include <unordered_map>
+
 #include "res/resource.h"
+#include "settings/check_tree.h"
 
 namespace {
 constexpr Anchor kAnchors[] = {
@@ -8,6 +15,284 @@ constexpr Anchor kAnchors[] = {
     {IDC_FOLDER_SELECT_ALL, Anchor::MoveY},         {IDC_FOLDER_REMOVE_ALL, Anchor::MoveY},
     {IDC_FOLDER_DEFAULT, Anchor::MoveX | Anchor::MoveY},
 };
+
+// Images of bitmap 201.
+constexpr int kClosedFolderImage = 0;
+constexpr int kOpenFolderImage = 1;
+constexpr int kDriveImage = 2;
+
+// The tree view as CheckNodes: a node's state is its item's state image index. Items are numbered as
+// they are met (an HTREEITEM does not fit an int), so one object serves one operation.
+class TreeNodes : public CheckNodes {
+public:
+    explicit TreeNodes(HWND tree) : tree(tree) {}
+
+    int Node(HTREEITEM item) const {
+        if (!item) return kNoNode;
+        auto [entry, added] = ids.try_emplace(item, static_cast<int>(items.size()));
+        if (added) items.push_back(item);
+        return entry->second;
+    }
+    HTREEITEM ItemOf(int node) const { return node == kNoNode ? nullptr : items[static_cast<std::size_t>(node)]; }
+
+    int Parent(int node) const override { return Node(TreeView_GetParent(tree, ItemOf(node))); }
+    std::vector<int> Children(int node) const override {
+        std::vector<int> children;
+        HTREEITEM child = node == kNoNode ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, ItemOf(node));
+        for (; child; child = TreeView_GetNextSibling(tree, child)) children.push_back(Node(child));
+        return children;
+    }
+    int State(int node) const override {
+        return static_cast<int>(TreeView_GetItemState(tree, ItemOf(node), TVIS_STATEIMAGEMASK) >> 12);
+    }
+    void SetState(int node, int state) override {
+        TreeView_SetItemState(tree, ItemOf(node), INDEXTOSTATEIMAGEMASK(state), TVIS_STATEIMAGEMASK);
+    }
+    std::string Text(int node) const {
+        char buffer[1024] = {};  // a folder name is at most MAX_PATH; a root text is a path that could be listed
+        TVITEMA item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = ItemOf(node);
+        item.pszText = buffer;
+        item.cchTextMax = sizeof buffer;
+        if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) || !item.pszText) return {};
+        return item.pszText;
+    }
+    NodeText Texts() const {
+        return [this](int node) { return Text(node); };
+    }
+
+private:
+    HWND tree;
+    mutable std::vector<HTREEITEM> items;
+    mutable std::unordered_map<HTREEITEM, int> ids;
+};
+
+HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const std::string& text, int image, int selectedImage,
+                     int state) {
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+    insert.item.pszText = const_cast<char*>(text.c_str());
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    insert.item.state = INDEXTOSTATEIMAGEMASK(state);
+    insert.item.stateMask = TVIS_STATEIMAGEMASK;
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+// Gives a collapsed item its expand button until it is read.
+void InsertPlaceholder(HWND tree, HTREEITEM parent) {
+    InsertItem(tree, parent, "", kClosedFolderImage, kClosedFolderImage, kNoMark);
+}
+
+std::vector<HTREEITEM> ChildItems(HWND tree, HTREEITEM parent) {
+    std::vector<HTREEITEM> children;
+    for (HTREEITEM child = TreeView_GetChild(tree, parent); child; child = TreeView_GetNextSibling(tree, child))
+        children.push_back(child);
+    return children;
+}
+
+// Calls onFolder with the name of each folder in path, in the file system's order, until it returns false.
+void ForEachSubfolder(const std::string& path, const std::function<bool(const char* name)>& onFolder) {
+    std::string pattern = JoinPath(path, "*.*");
+    // Beyond MAX_PATH the A functions fail on most systems and succeed on some: fail everywhere.
+    if (pattern.size() >= MAX_PATH) return;
+    WIN32_FIND_DATAA entry{};
+    UniqueFind find(FindFirstFileA(pattern.c_str(), &entry));
+    if (!find) return;  // missing, vanished or unreadable: no subfolders
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        if (std::strcmp(entry.cFileName, ".") == 0 || std::strcmp(entry.cFileName, "..") == 0) continue;
+        if (!onFolder(entry.cFileName)) return;
+    } while (FindNextFileA(find.Get(), &entry));
+}
+
+// Wait cursor and no redrawing while a folder is read.
+class BusyTree {
+public:
+    explicit BusyTree(HWND tree) : tree(tree), cursor(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {
+        SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    }
+    ~BusyTree() {
+        SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(tree, nullptr, TRUE);
+        SetCursor(cursor);
+    }
+    BusyTree(const BusyTree&) = delete;
+    BusyTree& operator=(const BusyTree&) = delete;
+
+private:
+    HWND tree;
+    HCURSOR cursor;
+};
+
+}  // namespace
+
+bool HasSubfolders(const std::string& path) {
+    bool found = false;
+    ForEachSubfolder(path, [&](const char*) {
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 FolderPage::FolderPage() : WizardPage(IDD_FOLDER_PAGE, kAnchors) {}
+
+// The tree's subclass calls back into this object: the window goes first.
+FolderPage::~FolderPage() { DestroyNow(); }
+
+HWND FolderPage::Tree() const { return Item(IDC_FOLDER_TREE); }
+
+bool FolderPage::OnInit() {
+    HWND tree = Tree();
+    SetWindowSubclass(tree, TreeProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    folderImages.Reset(ImageList_LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_FOLDER_IMAGES), 16, 0,
+                                            RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    checkImages.Reset(ImageList_LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_CHECK_STATES), 13, 0,
+                                           RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    TreeView_SetImageList(tree, folderImages.Get(), TVSIL_NORMAL);
+    TreeView_SetImageList(tree, checkImages.Get(), TVSIL_STATE);
+    FillDrives();
+    SetUpPage();
+    OnSelectAll();
+    return false;
+}
+
+void FolderPage::FillDrives() {
+    lastError.clear();
+    char buffer[128] = {};
+    DWORD length = GetLogicalDriveStringsA(sizeof buffer - 1, buffer);
+    if (length == 0 || length > sizeof buffer - 1) {  // too small: it returns the size it needs, writes nothing
+        TreeView_DeleteAllItems(Tree());
+        lastError = "Error Getting Logical DriveStrings!";
+        return;
+    }
+    std::vector<std::string> roots;
+    for (const char* root = buffer; *root; root += std::strlen(root) + 1)
+        if (GetDriveTypeA(root) == DRIVE_FIXED) roots.emplace_back(root);
+    FillRoots(roots);
+}
+
+void FolderPage::FillRoots(const std::vector<std::string>& roots) {
+    HWND tree = Tree();
+    TreeView_DeleteAllItems(tree);
+    for (const std::string& root : roots) {
+        std::string text = root;
+        while (!text.empty() && text.back() == '\\') text.pop_back();
+        HTREEITEM item = InsertItem(tree, TVI_ROOT, text, kDriveImage, kDriveImage, kUnchecked);
+        if (HasSubfolders(root)) InsertPlaceholder(tree, item);
+    }
+}
+
+std::vector<std::string> FolderPage::CheckedFolders() const {
+    TreeNodes nodes(Tree());
+    return ::CheckedFolders(nodes, nodes.Texts());
+}
+
+bool FolderPage::OnCommand(int id, int /*code: only the id counts*/) {
+    static constexpr CommandRoute<FolderPage> routes[] = {
+        {IDC_FOLDER_SELECT_ALL, &FolderPage::OnSelectAll},
+        {IDC_FOLDER_DEFAULT, &FolderPage::OnSelectAll},  // nothing of this page is stored: the default is all
+        {IDC_FOLDER_REMOVE_ALL, &FolderPage::OnRemoveAll},
+    };
+    return Route(*this, routes, id);
+}
+
+void FolderPage::OnSelectAll() {
+    TreeNodes nodes(Tree());
+    ApplyCheckToRoots(nodes, kChecked);
+}
+
+void FolderPage::OnRemoveAll() {
+    TreeNodes nodes(Tree());
+    ApplyCheckToRoots(nodes, kUnchecked);
+}
+
+bool FolderPage::OnNotify(NMHDR& header, LRESULT& result) {
+    if (header.idFrom != IDC_FOLDER_TREE) return false;
+    switch (header.code) {
+    case NM_CLICK:  // after the press the subclass saw: a click on a check mark is done with
+        result = (lastHitFlags & TVHT_ONITEMSTATEICON) ? TRUE : FALSE;
+        return true;
+    case TVN_ITEMEXPANDEDA: {
+        const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
+        UINT action = change.action & (TVE_COLLAPSE | TVE_EXPAND);
+        if (action == TVE_EXPAND) OnExpanded(change.itemNew.hItem);
+        if (action == TVE_COLLAPSE) OnCollapsed(change.itemNew.hItem);
+        result = 0;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void FolderPage::OnExpanded(HTREEITEM item) {
+    TreeNodes nodes(Tree());
+    ListFolder(item, ItemPath(nodes, nodes.Node(item), nodes.Texts()));
+}
+
+void FolderPage::OnCollapsed(HTREEITEM item) {
+    // The states below are lost: on the next expansion the children come back as the item is, or
+    // unchecked under a partly checked item.
+    HWND tree = Tree();
+    for (HTREEITEM child : ChildItems(tree, item)) TreeView_DeleteItem(tree, child);
+    InsertPlaceholder(tree, item);
+}
+
+void FolderPage::ListFolder(HTREEITEM item, const std::string& path) {
+    HWND tree = Tree();
+    BusyTree busy(tree);
+    // The old children (the placeholder) go after the new ones are in: an expanded item left without
+    // children, even for a moment, may be marked collapsed by the tree.
+    std::vector<HTREEITEM> stale = ChildItems(tree, item);
+    ForEachSubfolder(path, [&](const char* name) {
+        HTREEITEM folder = InsertItem(tree, item, name, kClosedFolderImage, kOpenFolderImage, kUnchecked);
+        if (HasSubfolders(JoinPath(path, name))) InsertPlaceholder(tree, folder);
+        return true;
+    });
+    for (HTREEITEM child : stale) TreeView_DeleteItem(tree, child);
+
+    TreeNodes nodes(tree);
+    int node = nodes.Node(item);
+    if (nodes.State(node) == kChecked && TreeView_GetChild(tree, item)) ApplyCheck(nodes, node, kChecked);
+}
+
+void FolderPage::Toggle(HTREEITEM item) {
+    TreeNodes nodes(Tree());
+    int node = nodes.Node(item);
+    int state = nodes.State(node);
+    if (state == kNoMark) return;
+    ApplyCheck(nodes, node, ToggledState(state));
+}
+
+LRESULT CALLBACK FolderPage::TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR data) {
+    auto* self = reinterpret_cast<FolderPage*>(data);
+    switch (message) {
+    case WM_LBUTTONDOWN: {
+        TVHITTESTINFO hit{};
+        hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        HTREEITEM item = TreeView_HitTest(tree, &hit);
+        self->lastHitFlags = hit.flags;
+        if (item && (hit.flags & TVHT_ONITEMSTATEICON)) self->Toggle(item);
+        break;  // the tree still selects the item
+    }
+    case WM_KEYDOWN:
+        if (wParam != VK_SPACE) break;
+        if (HTREEITEM selected = TreeView_GetSelection(tree)) self->Toggle(selected);
+        return 0;
+    case WM_CHAR:
+        if (wParam == ' ') return 0;  // Space is ours: no incremental search on it either
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(tree, TreeProc, id);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(tree, message, wParam, lParam);
+}

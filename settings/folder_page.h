@@ -1,8 +1,57 @@
-// Page 1: the fixed drives and their folders in a three-state check tree.
+// Page 1: the fixed drives and their folders in a three-state check tree, read from disk as folders open.
 #pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
 #include "app/wizard_page.h"
+#include "app/win_handles.h"
+
+struct ImageListTraits {
+    using Type = HIMAGELIST;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ImageList_Destroy(h); }
+};
+using UniqueImageList = Unique<ImageListTraits>;
 
 class FolderPage : public WizardPage {
 public:
     FolderPage();
+    ~FolderPage() override;
+
+    // The top-most checked folders in tree order, for the scan.
+    std::vector<std::string> CheckedFolders() const;
+
+    // Every fixed drive as a root, unchecked.
+    void FillDrives();
+    // The given folders as roots instead of the drives, unchecked; a root's text loses its trailing backslash.
+    void FillRoots(const std::vector<std::string>& roots);
+    // Empty, or "Error Getting Logical DriveStrings!" when the drive list was not available.
+    const std::string& LastError() const { return lastError; }
+
+protected:
+    bool OnInit() override;
+    bool OnCommand(int id, int code) override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
+
+private:
+    static LRESULT CALLBACK TreeProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    HWND Tree() const;
+
+    void OnSelectAll();
+    void OnRemoveAll();
+    void Toggle(HTREEITEM item);
+    void OnExpanded(HTREEITEM item);
+    void OnCollapsed(HTREEITEM item);
+    void ListFolder(HTREEITEM item, const std::string& path);
+
+    UniqueImageList folderImages;
+    UniqueImageList checkImages;
+    std::string lastError;
+    UINT lastHitFlags = 0;  // of the last left button press on the tree, for the click notification after it
 };
+
+// True when the folder holds at least one folder other than "." and ".." (hidden and system ones count).
+bool HasSubfolders(const std::string& path);

@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 
-#include "res/resource.h"
 #include "app/list_view.h"
+#include "app/message_box.h"
+#include "res/resource.h"
+#include "settings/config_document.h"
+#include "settings/junk_file_dialog.h"
 
 namespace {
 constexpr Anchor kAnchors[] = {
@@ -17,8 +20,71 @@ constexpr ListColumn kColumns[] = {{"_JunkName", 200}, {"_JunkDescription", 400}
 
 JunkFilesPage::JunkFilesPage() : WizardPage(IDD_JUNK_FILES_PAGE, kAnchors) {}
 
+HWND JunkFilesPage::List() const { return Item(IDC_JUNK_LIST); }
+
 bool JunkFilesPage::OnInit() {
-    SetUpListColumns(Item(IDC_JUNK_LIST), kColumns, 2, LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    SetUpListColumns(List(), kColumns, 2, LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    Load(false);
     SetUpPage();
     return false;
 }
+
+void JunkFilesPage::Load(bool useDefaults) {
+    ListView_DeleteAllItems(List());
+    for (const ListRow& row : ReadList("junkfiles", useDefaults)) {
+        int index = AppendRow(List(), {row.text, row.description});
+        SetRowChecked(List(), index, row.checked);
+    }
+}
+
+void JunkFilesPage::OnDestroy() {
+    std::vector<ListRow> rows;
+    int count = RowCount(List());
+    for (int row = 0; row < count; ++row)
+        rows.push_back({RowText(List(), row, 0), RowText(List(), row, 1), RowChecked(List(), row)});
+    RewriteList("junkfiles", rows);
+}
+
+bool JunkFilesPage::OnCommand(int id, int /*code*/) {
+    static constexpr CommandRoute<JunkFilesPage> routes[] = {
+        {IDC_JUNK_ADD, &JunkFilesPage::OnAdd},
+        {IDC_JUNK_MODIFY, &JunkFilesPage::OnModify},
+        {IDC_JUNK_DELETE, &JunkFilesPage::OnDelete},
+        {IDC_JUNK_CHECK_ALL, &JunkFilesPage::OnCheckAll},
+        {IDC_JUNK_UNCHECK_ALL, &JunkFilesPage::OnUncheckAll},
+        {IDC_JUNK_DEFAULT, &JunkFilesPage::OnDefault},
+    };
+    return Route(*this, routes, id);
+}
+
+void JunkFilesPage::OnAdd() {
+    JunkFileDialog dialog("_AddJunkFileDialogCaption", "", "");
+    if (dialog.RunModal(GetActiveWindow()) != IDOK) return;
+    int row = AppendRow(List(), {dialog.mask, dialog.description});
+    SetRowChecked(List(), row, true);
+}
+
+void JunkFilesPage::OnModify() {
+    int row = SelectedRow(List());
+    if (row < 0) {
+        ShowMessage(hwnd, "_YouMustSelectAnItem");
+        return;
+    }
+    JunkFileDialog dialog("_ModifyJunkFileDialogCaption", RowText(List(), row, 0), RowText(List(), row, 1));
+    if (dialog.RunModal(GetActiveWindow()) != IDOK) return;
+    SetRowText(List(), row, 0, dialog.mask);
+    SetRowText(List(), row, 1, dialog.description);
+}
+
+void JunkFilesPage::OnDelete() {
+    int row = SelectedRow(List());
+    if (row < 0) {
+        ShowMessage(hwnd, "_YouMustSelectAnItem");
+        return;
+    }
+    DeleteRowKeepingSelection(List(), row);
+}
+
+void JunkFilesPage::OnCheckAll() { SetAllChecked(List(), true); }
+void JunkFilesPage::OnUncheckAll() { SetAllChecked(List(), false); }
+void JunkFilesPage::OnDefault() { Load(true); }

@@ -5,7 +5,21 @@
 class JunkFilesPage : public WizardPage {
 public:
     JunkFilesPage();
+    ~JunkFilesPage() override { DestroyNow(); }
+
+    void Load(bool useDefaults);
 
 protected:
     bool OnInit() override;
+    bool OnCommand(int id, int code) override;
+    void OnDestroy() override;
+
+private:
+    HWND List() const;
+    void OnAdd();
+    void OnModify();
+    void OnDelete();
+    void OnCheckAll();
+    void OnUncheckAll();
+    void OnDefault();
 };

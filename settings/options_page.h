@@ -5,4 +5,12 @@
 class OptionsPage : public WizardPage {
 public:
     OptionsPage();
+    ~OptionsPage() override { DestroyNow(); }
+
+    void Load(bool useDefaults);
+
+protected:
+    bool OnInit() override;
+    bool OnCommand(int id, int code) override;
+    void OnDestroy() override;
 };

@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/message_box.h"
 
@@ -30,4 +33,35 @@ public:
 private:
     std::deque<int> answers;
     MessageBoxFunction saved;
+};
+
+// Runs an action on the next dialog window this thread opens, from inside that dialog's own
+// modal loop, as a person would fill it in and press its buttons.
+class NextDialog {
+public:
+    explicit NextDialog(std::function<void(HWND dialog)> action);
+    ~NextDialog();
+    NextDialog(const NextDialog&) = delete;
+    NextDialog& operator=(const NextDialog&) = delete;
+    bool Ran() const { return ran; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    std::function<void(HWND)> action;
+    std::vector<HWND> before;
+    UINT_PTR timer = 0;
+    bool ran = false;
+};
+
+// Replaces the folder browser for its lifetime with scripted picks (nothing: the user cancels).
+class ScriptedFolderBrowser {
+public:
+    ScriptedFolderBrowser();
+    ~ScriptedFolderBrowser();
+    void Pick(std::optional<std::string> folder) { picks.push_back(std::move(folder)); }
+    int shown = 0;
+
+private:
+    std::deque<std::optional<std::string>> picks;
+    std::function<std::optional<std::string>(HWND)> saved;
 };

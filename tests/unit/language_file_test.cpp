@@ -41,7 +41,7 @@ std::set<std::string> UsedKeys() {
 
 // Keys whose code arrives with its window: shipped now, looked up once that code exists.
 const std::set<std::string> kAwaitingCode = {
-    "_YouMustSelectAnItem", "_JunkFileNameIsNULL", "_StateNotComplete", "_stateScanning", "_StateComplete",
+    "_StateNotComplete", "_stateScanning", "_StateComplete",
     "_StateStringSearchCompleted", "_StateStringSearchStopped", "_StateFindItem", "_StopscanConfirm",
     "_InterTempFile", "_WindowsTempFile", "_RecentFile", "_HistoryFile", "_CookiesFile", "_ZeroLengthFile",
     "_InvalidShortcut", "_HaveNotAccessed", "_ReportPageProgressState", "_ReportPageStateTotalSize",
@@ -57,7 +57,7 @@ const std::set<std::string> kAwaitingCode = {
     "_LogLogCategoryRemoveRestorePoint", "_RescueDialogListColDate", "_RescueDialogListItemFormat",
     "_RescueDialogResotoreConfirm", "_RescueDialogStateCopyBackupFiles", "_RescueDialogStateInitBackupFileList",
     "_RescueDialogStateRemoveBackupFiles", "_RescueDialogStateRestoreComplete", "_AreYouSureDelteBackupFile",
-    "_CancelRequestThreadExit", "_TypedUrlsDialogColUrl", "_Thankyoulist", "_ModifyJunkFileDialogCaption",
+    "_CancelRequestThreadExit", "_TypedUrlsDialogColUrl", "_Thankyoulist",
 };
 
 }  // namespace

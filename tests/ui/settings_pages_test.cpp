@@ -1,0 +1,354 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "app/language_table.h"
+#include "app/list_view.h"
+#include "app/main_wizard.h"
+#include "res/resource.h"
+#include "settings/clean_options_page.h"
+#include "settings/junk_files_page.h"
+#include "settings/options_page.h"
+#include "settings/path_macros.h"
+#include "settings/skip_folders_page.h"
+#include "tests/support/settings_fixture.h"
+#include "tests/support/ui_driver.h"
+
+namespace {
+
+std::vector<std::string> Column(HWND list, int column) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < RowCount(list); ++row) texts.push_back(RowText(list, row, column));
+    return texts;
+}
+
+std::vector<bool> Checks(HWND list) {
+    std::vector<bool> checks;
+    for (int row = 0; row < RowCount(list); ++row) checks.push_back(RowChecked(list, row));
+    return checks;
+}
+
+void Type(HWND dialog, int id, const char* text) { SetDlgItemTextA(dialog, id, text); }
+
+class JunkFilesPageTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(page.CreateModeless(settings.Host())); }
+    HWND List() { return GetDlgItem(page.Hwnd(), IDC_JUNK_LIST); }
+    SettingsFixture settings;
+    JunkFilesPage page;
+    ScriptedMessageBoxes boxes;
+};
+
+}  // namespace
+
+TEST_F(JunkFilesPageTest, LoadsTheStoredMasksWithTheirChecks) {
+    std::vector<ListRow> stored = ReadList("junkfiles", false);
+    ASSERT_FALSE(stored.empty());
+    ASSERT_EQ(RowCount(List()), static_cast<int>(stored.size()));
+    for (int row = 0; row < RowCount(List()); ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(RowText(List(), row, 0), stored[static_cast<size_t>(row)].text);
+        EXPECT_EQ(RowText(List(), row, 1), stored[static_cast<size_t>(row)].description);
+        EXPECT_EQ(RowChecked(List(), row), stored[static_cast<size_t>(row)].checked);
+    }
+}
+
+TEST_F(JunkFilesPageTest, AddRefusesAnEmptyMaskThenAddsACheckedRowAtTheEnd) {
+    int before = RowCount(List());
+    SelectRow(List(), 1);
+    NextDialog dialog([&](HWND add) {
+        Click(add, IDOK);  // nothing typed yet
+        EXPECT_TRUE(IsWindow(add));
+        Type(add, IDC_JUNK_DIALOG_MASK, "*.tmp");  // a mask already listed is added again
+        Type(add, IDC_JUNK_DIALOG_DESCRIPTION, "Again");
+        Click(add, IDOK);
+    });
+    Click(page.Hwnd(), IDC_JUNK_ADD);
+    ASSERT_TRUE(dialog.Ran());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "_JunkFileNameIsNULL");
+    ASSERT_EQ(RowCount(List()), before + 1);
+    EXPECT_EQ(RowText(List(), before, 0), "*.tmp");
+    EXPECT_EQ(RowText(List(), before, 1), "Again");
+    EXPECT_TRUE(RowChecked(List(), before));
+    EXPECT_EQ(SelectedRow(List()), 1);  // the selection does not move
+}
+
+TEST_F(JunkFilesPageTest, CancellingTheDialogChangesNothing) {
+    int before = RowCount(List());
+    NextDialog dialog([&](HWND add) {
+        Click(add, IDOK);
+        Type(add, IDC_JUNK_DIALOG_MASK, "*.new");
+        Click(add, IDCANCEL);
+    });
+    Click(page.Hwnd(), IDC_JUNK_ADD);
+    ASSERT_TRUE(dialog.Ran());
+    EXPECT_EQ(RowCount(List()), before);
+}
+
+TEST_F(JunkFilesPageTest, ModifyEditsTheSelectedRowAndKeepsItsCheck) {
+    Click(page.Hwnd(), IDC_JUNK_MODIFY);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "_YouMustSelectAnItem");
+
+    // The user's texts are never taken for keys or escapes, even when a language file has them.
+    TempFolder texts;
+    WriteFile(texts / "t.language", "[String]\r\n_Next=Next >\r\n_ModifyJunkFileDialogCaption=Edit mask\r\n");
+    std::string savedFile = Language().File();
+    Language().SetFile(texts / "t.language");
+    SetRowChecked(List(), 2, false);
+    SetRowText(List(), 2, 0, "_Next");
+    SetRowText(List(), 2, 1, "C:\\new\\files");
+    SelectRow(List(), 2);
+    std::string shownMask, shownDescription, title;
+    NextDialog dialog([&](HWND edit) {
+        title = Text(edit);
+        shownMask = ItemText(edit, IDC_JUNK_DIALOG_MASK);
+        shownDescription = ItemText(edit, IDC_JUNK_DIALOG_DESCRIPTION);
+        Type(edit, IDC_JUNK_DIALOG_MASK, "*.xyz");
+        Click(edit, IDOK);
+    });
+    Click(page.Hwnd(), IDC_JUNK_MODIFY);
+    Language().SetFile(savedFile);
+    ASSERT_TRUE(dialog.Ran());
+    EXPECT_EQ(title, "Edit mask");
+    EXPECT_EQ(shownMask, "_Next");
+    EXPECT_EQ(shownDescription, "C:\\new\\files");
+    EXPECT_EQ(RowText(List(), 2, 0), "*.xyz");
+    EXPECT_EQ(RowText(List(), 2, 1), "C:\\new\\files");
+    EXPECT_FALSE(RowChecked(List(), 2));
+}
+
+TEST_F(JunkFilesPageTest, DeleteSelectsTheRowThatTakesItsPlace) {
+    ListView_DeleteAllItems(List());
+    for (const char* mask : {"a", "b", "c"}) AppendRow(List(), {mask, ""});
+    Click(page.Hwnd(), IDC_JUNK_DELETE);  // nothing selected
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(RowCount(List()), 3);
+
+    SelectRow(List(), 0);
+    Click(page.Hwnd(), IDC_JUNK_DELETE);
+    EXPECT_EQ(Column(List(), 0), (std::vector<std::string>{"b", "c"}));
+    EXPECT_EQ(SelectedRow(List()), 0);
+    SelectRow(List(), 1);
+    Click(page.Hwnd(), IDC_JUNK_DELETE);  // the last row: the new last one is selected
+    EXPECT_EQ(Column(List(), 0), (std::vector<std::string>{"b"}));
+    EXPECT_EQ(SelectedRow(List()), 0);
+    Click(page.Hwnd(), IDC_JUNK_DELETE);
+    EXPECT_EQ(RowCount(List()), 0);
+    EXPECT_EQ(SelectedRow(List()), -1);
+}
+
+TEST_F(JunkFilesPageTest, CheckAllUncheckAllAndDefaultThenCloseStoresTheFactoryRows) {
+    Click(page.Hwnd(), IDC_JUNK_UNCHECK_ALL);
+    EXPECT_EQ(Checks(List()), std::vector<bool>(static_cast<size_t>(RowCount(List())), false));
+    Click(page.Hwnd(), IDC_JUNK_CHECK_ALL);
+    EXPECT_EQ(Checks(List()), std::vector<bool>(static_cast<size_t>(RowCount(List())), true));
+
+    SelectRow(List(), 0);
+    Click(page.Hwnd(), IDC_JUNK_DELETE);
+    Click(page.Hwnd(), IDC_JUNK_DEFAULT);
+    std::vector<ListRow> factory = ReadList("junkfiles", true);
+    EXPECT_EQ(RowCount(List()), static_cast<int>(factory.size()));
+    EXPECT_NE(ReadList("junkfiles", false).size(), 0u);  // nothing is written before the page closes
+
+    RewriteList("junkfiles", {});  // what is stored now gets replaced at close
+    DestroyWindow(page.Hwnd());
+    EXPECT_EQ(ReadList("junkfiles", false), factory);
+}
+
+TEST(OptionsPageTest, LoadsEditsAndStoresEveryOption) {
+    SettingsFixture settings;
+    OptionsPage page;
+    ASSERT_TRUE(page.CreateModeless(settings.Host()));
+    HWND hwnd = page.Hwnd();
+    const std::string options = "/config/tidyhold/options/";
+    EXPECT_TRUE(IsChecked(hwnd, IDC_OPT_FIND_TEMP));
+    EXPECT_FALSE(IsChecked(hwnd, IDC_OPT_NOT_ACCESSED));
+    EXPECT_EQ(ItemText(hwnd, IDC_OPT_MONTHS), settings.Attribute(options + "FindFilesHaveNotAccessed", "month"));
+
+    // Only digits go into the months box.
+    SetDlgItemTextA(hwnd, IDC_OPT_MONTHS, "");
+    for (char c : std::string("1x2")) SendMessageA(GetDlgItem(hwnd, IDC_OPT_MONTHS), WM_CHAR, static_cast<WPARAM>(c), 0);
+    EXPECT_EQ(ItemText(hwnd, IDC_OPT_MONTHS), "12");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hwnd, IDC_OPT_MONTHS)));  // whatever 1050 says
+
+    struct Case {
+        int id;
+        const char* element;
+    };
+    const Case boxes[] = {
+        {IDC_OPT_NOT_ACCESSED, "FindFilesHaveNotAccessed"}, {IDC_OPT_SKIP_READ_ONLY, "SkipReadOnlyFiles"},
+        {IDC_OPT_SKIP_SYSTEM, "SkipSystemFiles"},           {IDC_OPT_SKIP_HIDDEN, "SkipHiddenFiles"},
+        {IDC_OPT_ZERO_LENGTH, "FindZeroLengthFiles"},       {IDC_OPT_INVALID_SHORTCUT, "FindInvalidShortcuts"},
+        {IDC_OPT_FIND_TEMP, "FindTemp"},                    {IDC_OPT_FIND_IE_TEMP, "FindIETemp"},
+        {IDC_OPT_FIND_RECENT, "FindRecent"},                {IDC_OPT_FIND_IE_HISTORY, "FindIEHistory"},
+        {IDC_OPT_FIND_IE_COOKIES, "FindIECookies"},
+    };
+    std::vector<bool> expected;
+    for (const Case& c : boxes) {
+        Click(hwnd, c.id);  // every box flips
+        expected.push_back(IsChecked(hwnd, c.id));
+    }
+    DestroyWindow(hwnd);
+    for (size_t i = 0; i < std::size(boxes); ++i) {
+        SCOPED_TRACE(boxes[i].element);
+        EXPECT_EQ(settings.Attribute(options + boxes[i].element, "checked"), expected[i] ? "1" : "0");
+    }
+    EXPECT_EQ(settings.Attribute(options + "FindFilesHaveNotAccessed", "month"), "12");
+}
+
+TEST(OptionsPageTest, DefaultReadsTheFactoryValuesAndAnEmptyMonthIsStoredEmpty) {
+    SettingsFixture settings;
+    {
+        ConfigDocument config;
+        config.Open();
+        XmlNode temp = config.FindNode("/config/tidyhold/options/FindTemp");
+        ComPtr<IXMLDOMElement> element;
+        temp->QueryInterface(IID_IXMLDOMElement, element.PutVoid());
+        UniqueBstr name("default");
+        element->removeAttribute(name.Get());  // a box without a factory value is cleared
+        config.SetAttribute(config.FindNode("/config/tidyhold/options/FindFilesHaveNotAccessed"), "monthdefault", "9");
+        config.Save();
+    }
+    OptionsPage page;
+    ASSERT_TRUE(page.CreateModeless(settings.Host()));
+    EXPECT_TRUE(IsChecked(page.Hwnd(), IDC_OPT_FIND_TEMP));
+    SetChecked(page.Hwnd(), IDC_OPT_SKIP_SYSTEM, false);
+    Click(page.Hwnd(), IDC_OPT_DEFAULT);
+    EXPECT_FALSE(IsChecked(page.Hwnd(), IDC_OPT_FIND_TEMP));
+    EXPECT_TRUE(IsChecked(page.Hwnd(), IDC_OPT_SKIP_SYSTEM));
+    EXPECT_EQ(ItemText(page.Hwnd(), IDC_OPT_MONTHS), "9");
+    SetDlgItemTextA(page.Hwnd(), IDC_OPT_MONTHS, "");
+    DestroyWindow(page.Hwnd());
+    EXPECT_EQ(settings.Attribute("/config/tidyhold/options/FindFilesHaveNotAccessed", "month"), "");
+    EXPECT_EQ(settings.Attribute("/config/tidyhold/options/FindTemp", "checked"), "0");
+}
+
+TEST(SkipFoldersPageTest, AddRemoveAndDefault) {
+    SettingsFixture settings;
+    ScriptedMessageBoxes boxes;
+    ScriptedFolderBrowser browser;
+    SkipFoldersPage page;
+    ASSERT_TRUE(page.CreateModeless(settings.Host()));
+    HWND list = GetDlgItem(page.Hwnd(), IDC_SKIP_LIST);
+    std::vector<std::string> factory = Column(list, 0);
+    ASSERT_FALSE(factory.empty());
+
+    browser.Pick("D:\\");  // a drive root keeps its backslash
+    browser.Pick("D:\\");  // the same folder twice gives two rows
+    browser.Pick(std::nullopt);
+    Click(page.Hwnd(), IDC_SKIP_ADD);
+    Click(page.Hwnd(), IDC_SKIP_ADD);
+    Click(page.Hwnd(), IDC_SKIP_ADD);
+    EXPECT_EQ(browser.shown, 3);
+    int count = RowCount(list);
+    ASSERT_EQ(count, static_cast<int>(factory.size()) + 2);
+    EXPECT_EQ(RowText(list, count - 1, 0), "D:\\");
+    EXPECT_TRUE(RowChecked(list, count - 1));
+
+    Click(page.Hwnd(), IDC_SKIP_REMOVE);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    SelectRow(list, count - 1);
+    Click(page.Hwnd(), IDC_SKIP_REMOVE);
+    EXPECT_EQ(RowCount(list), count - 1);
+    EXPECT_EQ(SelectedRow(list), count - 2);
+    SetRowChecked(list, 0, false);
+    DestroyWindow(page.Hwnd());
+
+    std::vector<ListRow> stored = ReadList("SkipFolders", false);
+    ASSERT_EQ(stored.size(), factory.size() + 1);
+    EXPECT_FALSE(stored[0].checked);  // stored with "0"
+    EXPECT_EQ(stored.back(), (ListRow{"D:\\", "", true}));
+
+    SkipFoldersPage again;
+    ASSERT_TRUE(again.CreateModeless(settings.Host()));
+    Click(again.Hwnd(), IDC_SKIP_DEFAULT);
+    EXPECT_EQ(Column(GetDlgItem(again.Hwnd(), IDC_SKIP_LIST), 0), factory);
+}
+
+TEST(CleanOptionsPageTest, ModeBackupAndDirectoryRoundTrip) {
+    SettingsFixture settings;
+    ScriptedFolderBrowser browser;
+    const std::string backup = "/config/tidyhold/CleanOptions/Backup";
+    {
+        ConfigDocument config;
+        config.Open();
+        config.SetAttribute(config.FindNode(backup), "BackupDirectory", "%TempDirectory%\\Backup");
+        config.Save();
+    }
+    CleanOptionsPage page;
+    ASSERT_TRUE(page.CreateModeless(settings.Host()));
+    HWND hwnd = page.Hwnd();
+    EXPECT_TRUE(IsChecked(hwnd, IDC_CLEAN_RECYCLE));
+    EXPECT_FALSE(IsChecked(hwnd, IDC_CLEAN_PERMANENT));
+    EXPECT_EQ(ItemText(hwnd, IDC_CLEAN_BACKUP_DIR), PathMacros::Current().temp + "\\Backup");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hwnd, IDC_CLEAN_BACKUP_DIR)));
+
+    Click(hwnd, IDC_CLEAN_BACKUP);  // off: the folder greys out but keeps its text
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDC_CLEAN_BACKUP_DIR)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDC_CLEAN_BROWSE)));
+    Click(hwnd, IDC_CLEAN_PERMANENT);
+    EXPECT_FALSE(IsChecked(hwnd, IDC_CLEAN_RECYCLE));  // one group
+    DestroyWindow(hwnd);
+    EXPECT_EQ(settings.Attribute("/config/tidyhold/CleanOptions/CleanMode", "index"), "0");
+    EXPECT_EQ(settings.Attribute(backup, "checked"), "0");
+    EXPECT_EQ(settings.Attribute(backup, "BackupDirectory"), "%TempDirectory%\\Backup");
+
+    CleanOptionsPage again;
+    ASSERT_TRUE(again.CreateModeless(settings.Host()));
+    hwnd = again.Hwnd();
+    EXPECT_TRUE(IsChecked(hwnd, IDC_CLEAN_PERMANENT));
+    Click(hwnd, IDC_CLEAN_BACKUP);
+    browser.Pick(PathMacros::Current().program + "\\Saved");
+    Click(hwnd, IDC_CLEAN_BROWSE);
+    EXPECT_EQ(ItemText(hwnd, IDC_CLEAN_BACKUP_DIR), PathMacros::Current().program + "\\Saved");
+    DestroyWindow(hwnd);
+    EXPECT_EQ(settings.Attribute(backup, "BackupDirectory"), "%ModulePath%\\Saved");
+
+    CleanOptionsPage defaults;
+    ASSERT_TRUE(defaults.CreateModeless(settings.Host()));
+    Click(defaults.Hwnd(), IDC_CLEAN_DEFAULT);
+    EXPECT_TRUE(IsChecked(defaults.Hwnd(), IDC_CLEAN_RECYCLE));
+    EXPECT_TRUE(IsChecked(defaults.Hwnd(), IDC_CLEAN_BACKUP));
+    EXPECT_EQ(ItemText(defaults.Hwnd(), IDC_CLEAN_BACKUP_DIR),
+              PathMacros::Expand(settings.Attribute(backup, "DefaultBackupDirectory")));
+}
+
+TEST(SettingsPages, WithoutAConfigFileThePagesAreEmptyAndNothingIsWritten) {
+    SettingsFixture settings;
+    DeleteFileA(settings.ConfigFile().c_str());
+    MainWizard wizard;
+    ASSERT_TRUE(wizard.CreateModeless(nullptr));
+    EXPECT_EQ(RowCount(GetDlgItem(wizard.junkFilesPage.Hwnd(), IDC_JUNK_LIST)), 0);
+    EXPECT_EQ(RowCount(GetDlgItem(wizard.skipFoldersPage.Hwnd(), IDC_SKIP_LIST)), 0);
+    EXPECT_FALSE(IsChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_TEMP));
+    EXPECT_TRUE(IsChecked(wizard.cleanOptionsPage.Hwnd(), IDC_CLEAN_PERMANENT));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard.cleanOptionsPage.Hwnd(), IDC_CLEAN_BROWSE)));
+    Click(wizard.junkFilesPage.Hwnd(), IDC_JUNK_DEFAULT);
+    EXPECT_EQ(RowCount(GetDlgItem(wizard.junkFilesPage.Hwnd(), IDC_JUNK_LIST)), 0);
+    Click(wizard.Hwnd(), IDC_WIZARD_CANCEL);
+    PumpMessages();
+    EXPECT_EQ(GetFileAttributesA(settings.ConfigFile().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(SettingsPages, ClosingTheWizardStoresEveryPageInOneFile) {
+    SettingsFixture settings;
+    ScriptedFolderBrowser browser;
+    MainWizard wizard;
+    ASSERT_TRUE(wizard.CreateModeless(nullptr));
+    Click(wizard.junkFilesPage.Hwnd(), IDC_JUNK_UNCHECK_ALL);
+    Click(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_RECENT);
+    browser.Pick("E:\\Keep");
+    Click(wizard.skipFoldersPage.Hwnd(), IDC_SKIP_ADD);
+    Click(wizard.cleanOptionsPage.Hwnd(), IDC_CLEAN_PERMANENT);
+    Click(wizard.Hwnd(), IDC_WIZARD_CANCEL);
+    PumpMessages();
+
+    for (const ListRow& row : ReadList("junkfiles", false)) EXPECT_FALSE(row.checked) << row.text;
+    EXPECT_EQ(settings.Attribute("/config/tidyhold/options/FindRecent", "checked"), "1");
+    EXPECT_EQ(ReadList("SkipFolders", false).back(), (ListRow{"E:\\Keep", "", true}));
+    EXPECT_EQ(settings.Attribute("/config/tidyhold/CleanOptions/CleanMode", "index"), "0");
+    EXPECT_EQ(ReadList("junkfiles", true).size(), ReadList("junkfiles", false).size());
+}
