@@ -5,7 +5,7 @@
 #include "app/list_view.h"
 #include "app/message_box.h"
 #include "res/resource.h"
-#include "settings/config_document.h"
+#include "settings/check_list.h"
 #include "settings/junk_file_dialog.h"
 
 namespace {
@@ -30,20 +30,10 @@ bool JunkFilesPage::OnInit() {
 }
 
 void JunkFilesPage::Load(bool useDefaults) {
-    ListView_DeleteAllItems(List());
-    for (const ListRow& row : ReadList("junkfiles", useDefaults)) {
-        int index = AppendRow(List(), {row.text, row.description});
-        SetRowChecked(List(), index, row.checked);
-    }
+    ShowRows(List(), ReadList("junkfiles", useDefaults), RowShape::TextAndDescription);
 }
 
-void JunkFilesPage::OnDestroy() {
-    std::vector<ListRow> rows;
-    int count = RowCount(List());
-    for (int row = 0; row < count; ++row)
-        rows.push_back({RowText(List(), row, 0), RowText(List(), row, 1), RowChecked(List(), row)});
-    RewriteList("junkfiles", rows);
-}
+void JunkFilesPage::OnDestroy() { RewriteList("junkfiles", CollectRows(List(), RowShape::TextAndDescription)); }
 
 bool JunkFilesPage::OnCommand(int id, int /*code*/) {
     static constexpr CommandRoute<JunkFilesPage> routes[] = {
@@ -76,14 +66,7 @@ void JunkFilesPage::OnModify() {
     SetRowText(List(), row, 1, dialog.description);
 }
 
-void JunkFilesPage::OnDelete() {
-    int row = SelectedRow(List());
-    if (row < 0) {
-        ShowMessage(hwnd, "_YouMustSelectAnItem");
-        return;
-    }
-    DeleteRowKeepingSelection(List(), row);
-}
+void JunkFilesPage::OnDelete() { DeleteSelectedRow(hwnd, List()); }
 
 void JunkFilesPage::OnCheckAll() { SetAllChecked(List(), true); }
 void JunkFilesPage::OnUncheckAll() { SetAllChecked(List(), false); }

@@ -3,9 +3,8 @@
 #include <commctrl.h>
 
 #include "app/list_view.h"
-#include "app/message_box.h"
 #include "res/resource.h"
-#include "settings/config_document.h"
+#include "settings/check_list.h"
 #include "settings/folder_browser.h"
 
 namespace {
@@ -28,20 +27,9 @@ bool SkipFoldersPage::OnInit() {
     return false;
 }
 
-void SkipFoldersPage::Load(bool useDefaults) {
-    ListView_DeleteAllItems(List());
-    for (const ListRow& row : ReadList("SkipFolders", useDefaults)) {
-        int index = AppendRow(List(), {row.text});
-        SetRowChecked(List(), index, row.checked);
-    }
-}
+void SkipFoldersPage::Load(bool useDefaults) { ShowRows(List(), ReadList("SkipFolders", useDefaults), RowShape::TextOnly); }
 
-void SkipFoldersPage::OnDestroy() {
-    std::vector<ListRow> rows;
-    int count = RowCount(List());
-    for (int row = 0; row < count; ++row) rows.push_back({RowText(List(), row, 0), "", RowChecked(List(), row)});
-    RewriteList("SkipFolders", rows);
-}
+void SkipFoldersPage::OnDestroy() { RewriteList("SkipFolders", CollectRows(List(), RowShape::TextOnly)); }
 
 bool SkipFoldersPage::OnCommand(int id, int /*code*/) {
     static constexpr CommandRoute<SkipFoldersPage> routes[] = {
@@ -59,13 +47,6 @@ void SkipFoldersPage::OnAdd() {
     SetRowChecked(List(), row, true);
 }
 
-void SkipFoldersPage::OnRemove() {
-    int row = SelectedRow(List());
-    if (row < 0) {
-        ShowMessage(hwnd, "_YouMustSelectAnItem");
-        return;
-    }
-    DeleteRowKeepingSelection(List(), row);
-}
+void SkipFoldersPage::OnRemove() { DeleteSelectedRow(hwnd, List()); }
 
 void SkipFoldersPage::OnDefault() { Load(true); }

@@ -1,0 +1,14 @@
+// The list pages' rows: a text (and for junk files a description) with a check box.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "settings/config_document.h"
+
+enum class RowShape { TextOnly, TextAndDescription };
+
+void ShowRows(HWND list, const std::vector<ListRow>& rows, RowShape shape);
+std::vector<ListRow> CollectRows(HWND list, RowShape shape);
+// Deletes the selected row; with none, tells the user on the page to select one.
+void DeleteSelectedRow(HWND page, HWND list);
