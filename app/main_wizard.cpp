@@ -4,6 +4,8 @@
 #include <shellapi.h>
 
 #include "app/language_table.h"
+#include "app/list_view.h"
+#include "app/program_paths.h"
 #include "app/message_box.h"
 #include "app/skin_library.h"
 #include "app/version_info.h"
@@ -11,6 +13,7 @@
 #include "app/wizard_navigation.h"
 #include "clean/log_client.h"
 #include "res/resource.h"
+#include "settings/config_document.h"
 
 void OpenWebPage(void* owner, const char* address) {
     ShellExecuteA(static_cast<HWND>(owner), "open", address, nullptr, nullptr, SW_SHOWNORMAL);
@@ -159,6 +162,7 @@ void MainWizard::OnNext() {
     case kSkipFoldersPage:
         scanPage.finishedCallback = &MainWizard::OnWorkerFinished;
         scanPage.finishedContext = this;
+        scanPage.StartScan(GatherScanSettings());
         host.NextPage();
         break;
     case kScanPage:
@@ -181,6 +185,34 @@ void MainWizard::OnNext() {
     default: host.NextPage(); break;
     }
     UpdateButtons(host.Current());
+}
+
+// What the settings pages show now, read from their controls.
+ScanSettings MainWizard::GatherScanSettings() const {
+    ScanSettings scan;
+    scan.Folders = folderPage.CheckedFolders();
+    HWND junk = junkFilesPage.Item(IDC_JUNK_LIST);
+    for (int row = 0; row < RowCount(junk); ++row)
+        if (RowChecked(junk, row)) scan.JunkMasks[RowText(junk, row, 0)] = RowText(junk, row, 1);
+    HWND skip = skipFoldersPage.Item(IDC_SKIP_LIST);
+    for (int row = 0; row < RowCount(skip); ++row)
+        if (RowChecked(skip, row)) scan.SkipFolders.push_back(RowText(skip, row, 0));
+    scan.SkipFolders.push_back(ProgramFolder());
+
+    HWND options = optionsPage.Hwnd();
+    scan.FindFilesHaveNotAccessed = IsChecked(options, IDC_OPT_NOT_ACCESSED);
+    scan.SkipReadOnlyFiles = IsChecked(options, IDC_OPT_SKIP_READ_ONLY);
+    scan.SkipSystemFiles = IsChecked(options, IDC_OPT_SKIP_SYSTEM);
+    scan.SkipHiddenFiles = IsChecked(options, IDC_OPT_SKIP_HIDDEN);
+    scan.FindZeroLengthFiles = IsChecked(options, IDC_OPT_ZERO_LENGTH);
+    scan.FindInvalidShortcuts = IsChecked(options, IDC_OPT_INVALID_SHORTCUT);
+    scan.FindTemp = IsChecked(options, IDC_OPT_FIND_TEMP);
+    scan.FindIETemp = IsChecked(options, IDC_OPT_FIND_IE_TEMP);
+    scan.FindRecent = IsChecked(options, IDC_OPT_FIND_RECENT);
+    scan.FindIEHistory = IsChecked(options, IDC_OPT_FIND_IE_HISTORY);
+    scan.FindIECookies = IsChecked(options, IDC_OPT_FIND_IE_COOKIES);
+    scan.Months = ParseLeadingInt(ItemText(options, IDC_OPT_MONTHS).substr(0, 254));
+    return scan;
 }
 
 void MainWizard::OnHelp() { OpenWebPage(hwnd, kHelpPage); }

@@ -71,6 +71,7 @@ private:
     void OnClearTypedUrls();
     void OnLogViewer();
     void OnAbout();
+    ScanSettings GatherScanSettings() const;
 
     PageHost host;
 };

@@ -1,7 +1,13 @@
-// What a scan needs and what it yields.
+// Walks a folder tree and decides, file by file, whether a file is junk.
 #pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/ansi.h"
@@ -28,3 +34,45 @@ struct ScanSettings {
     bool FindIEHistory = false;
     bool FindIECookies = false;
 };
+
+struct FoundItem {
+    std::string path;
+    std::string reason;
+};
+
+class FileScanner {
+public:
+    using OnFound = void (*)(const std::string& path, const std::string& reason, const WIN32_FIND_DATAA& entry,
+                             void* context);
+    using OnFolder = void (*)(const std::string& path, const WIN32_FIND_DATAA& entry, void* context);
+
+    struct Criteria {
+        bool includeSubfolders = true;
+        bool skipReadOnly = false;
+        bool skipSystem = false;
+        bool skipHidden = false;
+        bool findZeroLength = false;
+        bool findInvalidShortcuts = false;
+        bool findNotAccessed = false;
+        int months = 0;
+    };
+
+    // Searches the tree below folder, depth first, in the file system's order. onFolder (may be
+    // null) sees every directory entry, "." and ".." included; onFound each junk file with its
+    // reason. A set stop flag ends the walk before the next directory entry. Links to folders
+    // (junctions, symbolic links) are not followed, so no cycle can make the walk loop.
+    static void Search(const std::string& folder, const MaskTable& masks, OnFound onFound,
+                       const std::vector<std::string>& skipFolders, const Criteria& criteria, OnFolder onFolder,
+                       void* context, const std::atomic<bool>* stop = nullptr);
+};
+
+// "*" any run of bytes, "?" exactly one byte; both sides already lower-cased by the caller.
+bool MatchWildcard(std::string_view pattern, std::string_view name);
+// The target of a shortcut through the shell link object; nothing when it cannot be loaded.
+// A shortcut to a shell object without a file-system path gives an empty target.
+std::optional<std::string> ResolveShortcut(const std::string& shortcutPath);
+bool TargetExists(const std::string& target);
+// Whole days between two local calendar times, in either order.
+std::uint64_t WholeDaysBetween(const SYSTEMTIME& a, const SYSTEMTIME& b);
+// The file's full size; nothing when its attributes cannot be read.
+std::optional<std::uint64_t> ReadFileSize(const std::string& path);

@@ -1,0 +1,274 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "scan/file_scanner.h"
+#include "tests/support/file_tree.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+struct Collected {
+    std::map<std::string, std::string> found;
+    int reports = 0;
+    std::vector<std::string> folders;
+};
+
+void Found(const std::string& path, const std::string& reason, const WIN32_FIND_DATAA&, void* context) {
+    auto* c = static_cast<Collected*>(context);
+    c->found[path] = reason;
+    ++c->reports;
+}
+
+void Folder(const std::string& path, const WIN32_FIND_DATAA&, void* context) {
+    static_cast<Collected*>(context)->folders.push_back(path);
+}
+
+Collected Scan(const std::string& folder, const MaskTable& masks, FileScanner::Criteria criteria = {},
+               const std::vector<std::string>& skip = {}, bool withFolders = false) {
+    Collected c;
+    FileScanner::Search(folder, masks, Found, skip, criteria, withFolders ? Folder : nullptr, &c);
+    return c;
+}
+
+std::set<std::string> Paths(const Collected& c) {
+    std::set<std::string> paths;
+    for (const auto& [path, reason] : c.found) paths.insert(path);
+    return paths;
+}
+
+}  // namespace
+
+TEST(MatchWildcard, StarsAndQuestionMarks) {
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool match;
+    };
+    const Case cases[] = {
+        {"*.tmp", "a.tmp", true},     {"*.tmp", "a.tmp.bak", false}, {"*.*", "readme", false},
+        {"*.*", "a.b", true},         {"*", "", true},               {"*", "anything", true},
+        {"", "", true},               {"", "a", false},              {"?", "", false},
+        {"?", "a", true},             {"a?c", "abc", true},          {"a?c", "ac", false},
+        {"~*.*", "~$doc.docx", true}, {"a*b*c", "axxbyyc", true},    {"a*b*c", "axxbyy", false},
+        {"*a", "banana", true},       {"*ab*ab", "xabyabab", true},  {"thumbs.db", "thumbs.db", true},
+        {"**", "", true},             {"*.~*", "file.~tmp", true},   {"*.$$$", "x.$$$", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.pattern) + " / " + c.name);
+        EXPECT_EQ(MatchWildcard(c.pattern, c.name), c.match);
+    }
+}
+
+TEST(WholeDaysBetween, CountsWholeDaysInEitherOrder) {
+    SYSTEMTIME a{2006, 3, 0, 5, 14, 3, 9, 0};
+    SYSTEMTIME b{2006, 4, 0, 5, 14, 3, 8, 0};  // a second short of 31 days later
+    EXPECT_EQ(WholeDaysBetween(a, b), 30u);
+    EXPECT_EQ(WholeDaysBetween(b, a), 30u);
+    b.wSecond = 9;
+    EXPECT_EQ(WholeDaysBetween(a, b), 31u);
+}
+
+class FileScannerTest : public testing::Test {
+protected:
+    std::string Make(const std::string& relative, std::uint64_t size = 1) {
+        std::string path = root / relative;
+        MakeFile(path, size);
+        return path;
+    }
+    TempFolder root;
+};
+
+TEST_F(FileScannerTest, TrailingBackslashAndFolderCallbacks) {
+    MakeFolder(root / "sub");
+    MakeFolder(root / "empty");
+    Make("sub\\a.tmp");
+    MaskTable masks{{"*.tmp", "Temporary"}};
+    Collected plain = Scan(root.Path(), masks, {}, {}, true);
+    Collected slashed = Scan(root.Path() + "\\", masks, {}, {}, true);
+    EXPECT_EQ(plain.found, slashed.found);
+    EXPECT_EQ(Paths(plain), (std::set<std::string>{root / "sub\\a.tmp"}));
+    std::set<std::string> folders(plain.folders.begin(), plain.folders.end());
+    for (const char* expected : {".", "..", "sub", "empty", "sub\\.", "sub\\..", "empty\\.", "empty\\.."})
+        EXPECT_TRUE(folders.count(root / expected)) << expected;
+
+    EXPECT_TRUE(Scan(root / "empty", masks).found.empty());
+    Collected missing = Scan(root / "no-such-folder", masks, {}, {}, true);
+    EXPECT_TRUE(missing.found.empty());
+    EXPECT_TRUE(missing.folders.empty());
+}
+
+TEST_F(FileScannerTest, MasksWinInKeyOrderAndOverEveryOtherTest) {
+    Make("a.tmp", 0);
+    Make("README", 0);
+    Make("A.TMP.bak");
+    MaskTable masks{{"a*", "Starts with a"}, {"*.tmp", "Temporary"}};
+    FileScanner::Criteria criteria;
+    criteria.findZeroLength = true;
+    Collected c = Scan(root.Path(), masks, criteria);
+    EXPECT_EQ(c.found[root / "a.tmp"], "Temporary");          // "*" sorts before letters, and wins
+    EXPECT_EQ(c.found[root / "A.TMP.bak"], "Starts with a");  // names compare without case
+    EXPECT_EQ(c.found[root / "README"], "_ZeroLengthFile");   // the mask test found nothing
+    EXPECT_EQ(c.reports, 3);                                   // each file once
+    EXPECT_FALSE(Scan(root.Path(), {{"*.*", "Has a dot"}}).found.count(root / "README"));
+}
+
+TEST_F(FileScannerTest, SkipsAreCaseBlindSubstringsOfTheWholePath) {
+    MakeFolder(root / "Skipme");
+    MakeFolder(root / "SKIPME2");
+    MakeFolder(root / "keep");
+    Make("Skipme\\x.tmp");
+    Make("SKIPME2\\x.tmp");
+    Make("keep\\x.tmp");
+    MaskTable masks{{"*.tmp", "T"}};
+    Collected c = Scan(root.Path(), masks, {}, {ToLowerAnsi(root / "skipme")});
+    EXPECT_EQ(Paths(c), (std::set<std::string>{root / "keep\\x.tmp"}));
+    EXPECT_TRUE(Scan(root.Path(), masks, {}, {""}).found.empty());  // an empty entry skips everything
+}
+
+TEST_F(FileScannerTest, AttributesPassEntriesOverAndKeepFoldersClosed) {
+    MakeFolder(root / "hidden");
+    Make("hidden\\in.tmp");
+    SetFileAttributesA((root / "hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    std::string readOnly = Make("ro.tmp");
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::string system = Make("sys.tmp");
+    SetFileAttributesA(system.c_str(), FILE_ATTRIBUTE_SYSTEM);
+    MaskTable masks{{"*.tmp", "T"}};
+
+    EXPECT_EQ(Scan(root.Path(), masks).found.size(), 3u);
+    FileScanner::Criteria criteria;
+    criteria.skipHidden = true;
+    EXPECT_EQ(Paths(Scan(root.Path(), masks, criteria)), (std::set<std::string>{readOnly, system}));
+    criteria = {};
+    criteria.skipReadOnly = true;
+    criteria.skipSystem = true;
+    EXPECT_EQ(Paths(Scan(root.Path(), masks, criteria)), (std::set<std::string>{root / "hidden\\in.tmp"}));
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(system.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA((root / "hidden").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(FileScannerTest, EmptyFilesBySizeNeverByTheLow32Bits) {
+    std::string empty = Make("empty.dat", 0);
+    Make("small.dat", 10);
+    std::string huge = Make("huge.dat", 4ULL << 30);  // sparse: 4 GiB whose low 32 bits are 0
+    FileScanner::Criteria criteria;
+    criteria.findZeroLength = true;
+    EXPECT_EQ(Paths(Scan(root.Path(), {}, criteria)), (std::set<std::string>{empty}));
+    EXPECT_EQ(ReadFileSize(huge), std::optional<std::uint64_t>(4ULL << 30));
+    EXPECT_EQ(ReadFileSize(root / "missing"), std::nullopt);
+}
+
+TEST_F(FileScannerTest, AFileThatVanishesBeforeItsTestIsNotReported) {
+    MakeFolder(root / "d");
+    std::string doomed = Make("d\\doomed.dat", 0);
+    FileScanner::Criteria criteria;
+    criteria.findZeroLength = true;
+    struct Context {
+        Collected collected;
+        std::string doomed;
+    } context{{}, doomed};
+    FileScanner::Search(
+        root.Path(), {}, Found, {}, criteria,
+        [](const std::string& path, const WIN32_FIND_DATAA&, void* data) {
+            auto* c = static_cast<Context*>(data);
+            if (path.size() > 2 && path.substr(path.size() - 2) == "\\.") DeleteFileA(c->doomed.c_str());
+        },
+        &context);
+    EXPECT_TRUE(context.collected.found.empty());
+}
+
+TEST_F(FileScannerTest, ShortcutsWhoseTargetIsGone) {
+    std::string target = Make("target.txt");
+    MakeFolder(root / "folder");
+    ASSERT_TRUE(MakeShortcut(root / "gone.LNK", target));
+    ASSERT_TRUE(MakeShortcut(root / "folder.lnk", root / "folder"));
+    ASSERT_TRUE(MakeShortcut(root / "kept.lnk", target));
+    ASSERT_TRUE(MakeShortcut(root / "nowhere.lnk", ""));
+    WriteFile(root / "fake.lnk", "not a shortcut");
+    WriteFile(root / "gone.LNK.txt", "");
+    DeleteFileA(target.c_str());
+    MakeFile(root / "kept-target.txt");
+    ASSERT_TRUE(MakeShortcut(root / "kept.lnk", root / "kept-target.txt"));
+
+    FileScanner::Criteria criteria;
+    criteria.findInvalidShortcuts = true;
+    Collected c = Scan(root.Path(), {}, criteria);
+    EXPECT_EQ(Paths(c), (std::set<std::string>{root / "gone.LNK", root / "nowhere.lnk"}));
+    EXPECT_EQ(c.found[root / "gone.LNK"], "_InvalidShortcut");
+    EXPECT_FALSE(ResolveShortcut(root / "fake.lnk"));
+    EXPECT_TRUE(TargetExists(root / "folder"));
+    EXPECT_FALSE(TargetExists(""));
+}
+
+TEST_F(FileScannerTest, NotAccessedCountsWholeMonthsOf31Days) {
+    struct Case {
+        int months;
+        int daysAgo;
+        bool found;
+    };
+    const Case cases[] = {
+        {0, 30, false}, {0, 31, true},   {3, 123, false}, {3, 124, true},
+        {-1, 400, false},  // a negative threshold lets no file qualify
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.months) + " months, " + std::to_string(c.daysAgo) + " days");
+        std::string file = Make("old.dat");
+        SetLastAccess(file, c.daysAgo, 1);
+        FileScanner::Criteria criteria;
+        criteria.findNotAccessed = true;
+        criteria.months = c.months;
+        Collected collected = Scan(root.Path(), {}, criteria);
+        EXPECT_EQ(collected.found.count(file) == 1, c.found);
+        if (c.found) {
+            EXPECT_EQ(collected.found[file], "_HaveNotAccessed");
+        }
+        DeleteFileA(file.c_str());
+    }
+}
+
+TEST_F(FileScannerTest, LongPathsEndTheirBranchQuietly) {
+    std::string deep = "\\\\?\\" + root.Path();
+    std::string name(120, 'd');
+    for (int level = 0; level < 4; ++level) {
+        deep += "\\" + name;
+        CreateDirectoryA(deep.c_str(), nullptr);
+    }
+    CreateFileA((deep + "\\x.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    Make("near.tmp");
+    Collected c = Scan(root.Path(), {{"*.tmp", "T"}});
+    EXPECT_TRUE(c.found.count(root / "near.tmp"));
+    for (const auto& [path, reason] : c.found) EXPECT_LT(path.size(), 400u);
+}
+
+TEST_F(FileScannerTest, FolderLinksAreNotFollowed) {
+    MakeFolder(root / "real");
+    Make("real\\x.tmp");
+    if (!CreateSymbolicLinkA((root / "real\\loop").c_str(), root.Path().c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) ||
+        !(GetFileAttributesA((root / "real\\loop").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT))
+        GTEST_SKIP() << "this system makes no folder links here";
+    Collected c = Scan(root.Path(), {{"*.tmp", "T"}});
+    EXPECT_EQ(Paths(c), (std::set<std::string>{root / "real\\x.tmp"}));
+    RemoveDirectoryA((root / "real\\loop").c_str());
+}
+
+TEST_F(FileScannerTest, AStopEndsTheWalkBeforeTheNextEntry) {
+    for (int i = 0; i < 50; ++i) Make("f" + std::to_string(i) + ".tmp");
+    std::atomic<bool> stop{false};
+    struct Context {
+        int reports = 0;
+        std::atomic<bool>* stop;
+    } context{0, &stop};
+    FileScanner::Search(
+        root.Path(), {{"*.tmp", "T"}},
+        [](const std::string&, const std::string&, const WIN32_FIND_DATAA&, void* data) {
+            auto* c = static_cast<Context*>(data);
+            if (++c->reports == 3) *c->stop = true;
+        },
+        {}, {}, nullptr, &context, &stop);
+    EXPECT_EQ(context.reports, 3);
+}
