@@ -166,7 +166,11 @@ void MainWizard::OnNext() {
         host.NextPage();
         break;
     case kScanPage:
-        if (scanPage.found.empty()) host.ShowPage(kResultsPage);
+        if (scanPage.found.empty()) {
+            host.ShowPage(kResultsPage);
+        } else {
+            reportPage.FillReport(scanPage.found);
+        }
         host.NextPage();
         break;
     case kReportPage:

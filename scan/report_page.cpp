@@ -2,10 +2,15 @@
 
 #include <commctrl.h>
 
+#include "app/language_table.h"
 #include "app/list_view.h"
+#include "app/message_box.h"
+#include "app/text_format.h"
 #include "res/resource.h"
+#include "scan/progress_popup.h"
 
 namespace {
+
 constexpr Anchor kAnchors[] = {
     {IDC_PAGE_DESCRIPTION, Anchor::GrowX},          {IDC_REPORT_LIST, Anchor::GrowX | Anchor::GrowY},
     {IDC_REPORT_SELECT_ALL, Anchor::MoveY},         {IDC_REPORT_REMOVE_ALL, Anchor::MoveY},
@@ -13,20 +18,177 @@ constexpr Anchor kAnchors[] = {
 };
 constexpr ListColumn kColumns[] = {
     {"_ReportPageListColumnFileName", 350}, {"_ReportPageListColumnFileSize", 100}, {"_ReportPageStateDescription", 100}};
+constexpr int kColumnKinds[] = {kSortText, kSortNumber, kSortText};
+
+// Painting a list view after every insert costs milliseconds a row: the fill runs with
+// redraw off and repaints once at the end, however it leaves.
+class RedrawOff {
+public:
+    explicit RedrawOff(HWND window) : window(window) { SendMessageA(window, WM_SETREDRAW, FALSE, 0); }
+    ~RedrawOff() {
+        SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+    RedrawOff(const RedrawOff&) = delete;
+    RedrawOff& operator=(const RedrawOff&) = delete;
+
+private:
+    HWND window;
+};
+
+// One message for every row (item -1) instead of one a row.
+void CheckEveryRow(HWND list, bool checked) {
+    ListView_SetItemState(list, -1, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+}
+
+int ColumnKind(HWND list, int column) {
+    HDITEMA header{};
+    header.mask = HDI_LPARAM;
+    if (!SendMessageA(ListView_GetHeader(list), HDM_GETITEMA, static_cast<WPARAM>(column),
+                      reinterpret_cast<LPARAM>(&header)))
+        return -1;
+    return static_cast<int>(header.lParam);
+}
+
+struct SortContext {
+    const ReportPage* page;
+    int column;
+    int kind;
+    bool descending;
+};
+
 }  // namespace
 
 ReportPage::ReportPage() : WizardPage(IDD_REPORT_PAGE, kAnchors) {}
 
+HWND ReportPage::List() const { return Item(IDC_REPORT_LIST); }
+
 bool ReportPage::OnInit() {
-    SetUpListColumns(Item(IDC_REPORT_LIST), kColumns, 3, LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    SetUpListColumns(List(), kColumns, 3, LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    HWND header = ListView_GetHeader(List());
+    for (int column = 0; column < 3; ++column) {
+        HDITEMA item{};
+        item.mask = HDI_LPARAM;
+        item.lParam = kColumnKinds[column];
+        SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    }
     SetUpPage();
     return false;
 }
 
+void ReportPage::FillReport(const FoundList& found) {
+    items = found;
+    ProgressPopup popup;
+    popup.Open(hwnd, items.size());
+
+    HWND list = List();
+    RedrawOff redrawOff(list);
+    ListView_DeleteAllItems(list);
+    rows.clear();
+    rows.reserve(items.size());
+    ListView_SetItemCount(list, static_cast<int>(items.size()));
+    for (const auto& [path, reason] : items) {
+        popup.Advance(rows.size() + 1);
+        rows.push_back(MakeReportRow(path, reason, ReadFileSize(path)));
+        const ReportRow& row = rows.back();
+        AppendRow(list, {row.path, row.sizeText, row.reason}, static_cast<LPARAM>(rows.size() - 1));
+    }
+    // An insert leaves the check box clear whatever state it is given, so all are set at once here.
+    CheckEveryRow(list, true);
+
+    ReportTotal total = TotalOf(rows);
+    std::string line = FormatText(Language().Lookup("_ReportPageStateTotalSize"),
+                                  {total.count, total.kilobytes, total.megabytes});
+    SetDlgItemTextA(hwnd, IDC_REPORT_TOTAL, line.c_str());
+}
+
 bool ReportPage::LeaveReport() const {
-    HWND list = Item(IDC_REPORT_LIST);
-    int count = ListView_GetItemCount(list);
+    HWND list = List();
+    int count = RowCount(list);
     for (int row = 0; row < count; ++row)
-        if (ListView_GetCheckState(list, row)) return true;
+        if (RowChecked(list, row)) return true;
     return false;
+}
+
+FoundList ReportPage::CheckedFiles() const {
+    FoundList checked;
+    HWND list = List();
+    int count = RowCount(list);
+    for (int row = 0; row < count; ++row) {
+        if (!RowChecked(list, row)) continue;
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        if (!ListView_GetItem(list, &item)) continue;
+        if (const ReportRow* data = RowOf(item.lParam)) checked[data->path] = data->reason;
+    }
+    return checked;
+}
+
+bool ReportPage::OnCommand(int id, int /*code: only the id counts*/) {
+    static constexpr CommandRoute<ReportPage> routes[] = {
+        {IDC_REPORT_SELECT_ALL, &ReportPage::OnSelectAll},
+        {IDC_REPORT_REMOVE_ALL, &ReportPage::OnRemoveAll},
+        {IDC_REPORT_MORE_INFO, &ReportPage::OnMoreInfo},
+    };
+    return Route(*this, routes, id);
+}
+
+bool ReportPage::OnNotify(NMHDR& header, LRESULT& result) {
+    if (header.idFrom != IDC_REPORT_LIST) return false;
+    switch (header.code) {
+    case LVN_DELETEALLITEMS:
+        result = TRUE;  // no LVN_DELETEITEM for each of thousands of rows
+        return true;
+    case NM_DBLCLK:
+        if (SelectedRow(List()) >= 0) OnMoreInfo();
+        return true;
+    case LVN_COLUMNCLICK:
+        SortByColumn(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ReportPage::OnSelectAll() {
+    RedrawOff redrawOff(List());
+    CheckEveryRow(List(), true);
+}
+
+void ReportPage::OnRemoveAll() {
+    RedrawOff redrawOff(List());
+    CheckEveryRow(List(), false);
+}
+
+void ReportPage::OnMoreInfo() {
+    int row = SelectedRow(List());
+    if (row < 0) {
+        ShowMessage(hwnd, "_YouMustSelectAnItem");
+        return;
+    }
+    OpenMoreInfo(RowText(List(), row, 0));
+}
+
+// The details dialog arrives with its own window.
+void ReportPage::OpenMoreInfo(const std::string& /*path*/) {}
+
+const ReportRow* ReportPage::RowOf(LPARAM data) const {
+    if (data < 0 || static_cast<size_t>(data) >= rows.size()) return nullptr;
+    return &rows[static_cast<size_t>(data)];
+}
+
+void ReportPage::SortByColumn(int column) {
+    // The list hands the compare both rows' item data, which index the rows directly. The
+    // column's kind is read from its header once per sort, not once per comparison.
+    SortContext context{this, column, ColumnKind(List(), column), sortDescending};
+    auto compare = [](LPARAM first, LPARAM second, LPARAM data) -> int {
+        const auto& sort = *reinterpret_cast<const SortContext*>(data);
+        const ReportRow* a = sort.page->RowOf(first);
+        const ReportRow* b = sort.page->RowOf(second);
+        if (!a || !b) return 0;
+        return CompareCells(sort.kind, a->Column(sort.column), b->Column(sort.column), sort.descending);
+    };
+    ListView_SortItems(List(), compare, reinterpret_cast<LPARAM>(&context));
+    sortDescending = !sortDescending;
 }

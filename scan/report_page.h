@@ -1,14 +1,39 @@
 // Page 6: every found file with its size and reason, checked at first.
 #pragma once
+#include <vector>
+
 #include "app/wizard_page.h"
+#include "scan/file_scanner.h"
+#include "scan/report_rows.h"
 
 class ReportPage : public WizardPage {
 public:
     ReportPage();
 
+    // Rebuilds the list from a scan's result under a progress popup; checks and order start afresh.
+    void FillReport(const FoundList& found);
     // Next on this page: true when at least one row is checked, so the cleaning options follow.
     bool LeaveReport() const;
+    // Path -> reason of every row not unchecked: what the cleaning run removes.
+    FoundList CheckedFiles() const;
+
+    // One flag for every column, kept for the program's life: each sort flips it.
+    bool sortDescending = true;
 
 protected:
     bool OnInit() override;
+    bool OnCommand(int id, int code) override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
+
+private:
+    void OnSelectAll();
+    void OnRemoveAll();
+    void OnMoreInfo();
+    void OpenMoreInfo(const std::string& path);
+    void SortByColumn(int column);
+    const ReportRow* RowOf(LPARAM data) const;
+    HWND List() const;
+
+    FoundList items;
+    std::vector<ReportRow> rows;  // by item data: a row's index when it was inserted
 };

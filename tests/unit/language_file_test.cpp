@@ -41,10 +41,6 @@ std::set<std::string> UsedKeys() {
 
 // Keys whose code arrives with its window: shipped now, looked up once that code exists.
 const std::set<std::string> kAwaitingCode = {
-    "_StateNotComplete", "_stateScanning", "_StateComplete",
-    "_StateStringSearchCompleted", "_StateStringSearchStopped", "_StateFindItem", "_StopscanConfirm",
-    "_InterTempFile", "_WindowsTempFile", "_RecentFile", "_HistoryFile", "_CookiesFile", "_ZeroLengthFile",
-    "_InvalidShortcut", "_HaveNotAccessed", "_ReportPageProgressState", "_ReportPageStateTotalSize",
     "_FileIsNotExistInfo", "_AttributeName", "_AttributeValue", "_FileSize", "_CreationTime", "_LastAccessTime",
     "_LastWriteTime", "_Comments", "_InternalName", "_ProductName", "_CompanyName", "_LegalCopyright",
     "_ProductVersion", "_LegalTrademarks", "_PrivateBuild", "_FileVersion", "_OriginalFilename", "_SpecialBuild",

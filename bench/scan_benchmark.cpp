@@ -1,0 +1,548 @@
+// Scan benchmark: a bare FindFirstFileA walk of a generated tree against the file scanner, the
+// scanner with the shortcut test, and the scanning page's worker with the page shown; then the
+// report page's fill, and memory measured in separate processes.
+//
+// scan_benchmark.exe [--rounds N] [--months N] [--report-rows N]
+// Run beside Tidyhold.language and config.xml (the factory lists and options are read from it).
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/com_ptr.h"
+#include "app/language_table.h"
+#include "app/program_paths.h"
+#include "app/win_handles.h"
+#include "bench/alloc_counter.h"
+#include "bench/bench_tree.h"
+#include "scan/file_scanner.h"
+#include "scan/report_page.h"
+#include "scan/scan_page.h"
+#include "settings/config_document.h"
+
+namespace {
+
+constexpr double kScannerTarget = 1.15;   // scanner / bare walk
+constexpr double kPageTarget = 1.10;      // page worker / scanner
+constexpr double kReportTarget = 1.5;     // seconds for the synthetic rows, filled and painted
+constexpr long long kWalkMemoryLimit = 64 * 1024;  // heap a walk that finds nothing may hold
+
+struct Options {
+    int rounds = 3;
+    int months = -1;  // -1: the factory value
+    int reportRows = 50000;
+    std::string probe;  // set in the child processes that measure memory
+};
+
+class Stopwatch {
+public:
+    Stopwatch() {
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+    }
+    double Seconds() const {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER frequency{}, start{};
+};
+
+double ProcessCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// The factory junk masks, skip folders and options of the shipped config.xml, with the
+// zero-length and age tests on and the special folders off (the tree lies in the temporary folder).
+ScanSettings FactorySettings(const std::string& folder, const Options& options) {
+    ScanSettings settings;
+    settings.Folders = {folder};
+    for (const ListRow& row : ReadList("junkfiles", true))
+        if (row.checked) settings.JunkMasks[row.text] = row.description;
+    for (const ListRow& row : ReadList("SkipFolders", true))
+        if (row.checked) settings.SkipFolders.push_back(row.text);
+    settings.SkipFolders.push_back(ProgramFolder());
+    ConfigDocument config;
+    config.Open();
+    const std::string base = "/config/tidyhold/options/";
+    settings.SkipReadOnlyFiles = config.ReadFlag(base + "SkipReadOnlyFiles", "default");
+    settings.SkipSystemFiles = config.ReadFlag(base + "SkipSystemFiles", "default");
+    settings.SkipHiddenFiles = config.ReadFlag(base + "SkipHiddenFiles", "default");
+    settings.Months = ParseLeadingInt(config.ReadText(base + "FindFilesHaveNotAccessed", "monthdefault"));
+    if (options.months >= 0) settings.Months = options.months;
+    settings.FindZeroLengthFiles = true;
+    settings.FindFilesHaveNotAccessed = true;
+    return settings;
+}
+
+// The scanning page's own translation of its settings.
+FileScanner::Criteria CriteriaOf(const ScanSettings& settings) {
+    FileScanner::Criteria criteria;
+    criteria.skipReadOnly = settings.SkipReadOnlyFiles;
+    criteria.skipSystem = settings.SkipSystemFiles;
+    criteria.skipHidden = settings.SkipHiddenFiles;
+    criteria.findZeroLength = settings.FindZeroLengthFiles;
+    criteria.findInvalidShortcuts = settings.FindInvalidShortcuts;
+    criteria.findNotAccessed = settings.FindFilesHaveNotAccessed;
+    criteria.months = settings.Months;
+    return criteria;
+}
+
+// ---- the variants ----
+
+struct WalkCount {
+    long long files = 0;
+    long long folders = 0;
+};
+
+void BareWalk(std::string& path, WalkCount& count) {
+    size_t base = path.size();
+    path += "\\*";
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(path.c_str(), &entry);
+    path.resize(base);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (std::strcmp(entry.cFileName, ".") == 0 || std::strcmp(entry.cFileName, "..") == 0) continue;
+            ++count.folders;
+            path += '\\';
+            path += entry.cFileName;
+            BareWalk(path, count);
+            path.resize(base);
+        } else {
+            ++count.files;
+        }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+}
+
+void Collect(const std::string& path, const std::string& reason, const WIN32_FIND_DATAA&, void* found) {
+    static_cast<FoundList*>(found)->insert_or_assign(path, reason);
+}
+
+FoundList RunScanner(const ScanSettings& settings) {
+    FoundList found;
+    for (const std::string& folder : settings.Folders)
+        FileScanner::Search(folder, settings.JunkMasks, Collect, settings.SkipFolders, CriteriaOf(settings), nullptr,
+                            &found);
+    return found;
+}
+
+void FitToHost(HWND host, HWND page) {
+    RECT client{};
+    GetClientRect(host, &client);
+    MoveWindow(page, 0, 0, client.right, client.bottom, TRUE);
+    ShowWindow(page, SW_SHOW);
+    UpdateWindow(host);
+    Pump();
+}
+
+void SignalFinished(void* event) { SetEvent(static_cast<HANDLE>(event)); }
+
+// The page's whole worker, timed from StartScan until its finished callback, with the UI thread
+// dispatching every message meanwhile as the program's loop would.
+double RunPage(HWND host, const ScanSettings& settings, FoundList& found) {
+    ScanPage page;
+    if (!page.CreateModeless(host)) return -1;
+    FitToHost(host, page.Hwnd());
+    UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    page.finishedCallback = SignalFinished;
+    page.finishedContext = done.Get();
+    HANDLE wait = done.Get();
+
+    Stopwatch watch;
+    page.StartScan(settings);
+    while (MsgWaitForMultipleObjects(1, &wait, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) Pump();
+    double seconds = watch.Seconds();
+    page.WaitForWorker();
+    Pump();
+    found = page.found;
+    return seconds;
+}
+
+// FillReport and the paint that follows it, on a fresh page.
+double FillReportTimed(HWND host, const FoundList& found) {
+    ReportPage page;
+    if (!page.CreateModeless(host)) return -1;
+    FitToHost(host, page.Hwnd());
+    Stopwatch watch;
+    page.FillReport(found);
+    RedrawWindow(host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+    double seconds = watch.Seconds();
+    Pump();
+    return seconds;
+}
+
+// The first rows files of the tree in walk order, as a scan of a temporary folder reports them.
+FoundList FirstFiles(const std::string& folder, int rows, const std::string& reason) {
+    struct Context {
+        FoundList found;
+        size_t limit;
+        std::atomic<bool> stop{false};
+    } context;
+    context.limit = static_cast<size_t>(rows);
+    MaskTable everything{{"*", reason}};
+    FileScanner::Search(
+        folder, everything,
+        [](const std::string& path, const std::string& text, const WIN32_FIND_DATAA&, void* data) {
+            auto* c = static_cast<Context*>(data);
+            c->found.insert_or_assign(path, text);
+            if (c->found.size() >= c->limit) c->stop = true;
+        },
+        {}, FileScanner::Criteria{}, nullptr, &context, &context.stop);
+    return std::move(context.found);
+}
+
+// ---- memory ----
+
+struct MemorySample {
+    unsigned long long privateBytes = 0;
+    unsigned long long workingSet = 0;
+    unsigned long long peakWorkingSet = 0;
+};
+
+MemorySample SampleMemory() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    MemorySample sample;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof(counters))) {
+        sample.privateBytes = counters.PrivateUsage;
+        sample.workingSet = counters.WorkingSetSize;
+        sample.peakWorkingSet = counters.PeakWorkingSetSize;
+    }
+    return sample;
+}
+
+struct ProbeResult {
+    std::string kind;
+    long long walked = 0;
+    long long found = 0;
+    long long heapHeld = 0;  // still held after the scan, the found list alive
+    long long heapPeak = 0;
+    long long privateGrowth = 0;
+    long long peakWorkingSetGrowth = 0;
+    bool ok = false;
+};
+
+long long Difference(unsigned long long after, unsigned long long before) {
+    return static_cast<long long>(after) - static_cast<long long>(before);
+}
+
+// Child side: one scan in a fresh process, so no earlier scan's freed heap hides the growth.
+int RunProbe(const std::string& kind, const std::string& files, const TreeShape& shape, const Options& options) {
+    ScanSettings settings = FactorySettings(files, options);
+    long long walked = shape.FileCount();
+    if (kind == "walk-quarter" || kind == "walk-all") {
+        // No masks and every test off: nothing is ever found.
+        settings.JunkMasks.clear();
+        settings.FindZeroLengthFiles = false;
+        settings.FindFilesHaveNotAccessed = false;
+        settings.SkipReadOnlyFiles = settings.SkipSystemFiles = settings.SkipHiddenFiles = false;
+        if (kind == "walk-quarter") {
+            int tops = shape.topFolders / 4;
+            settings.Folders.clear();
+            for (int top = 0; top < tops; ++top) {
+                char name[16];
+                std::snprintf(name, sizeof(name), "\\d%02d", top);
+                settings.Folders.push_back(files + name);
+            }
+            walked = static_cast<long long>(tops) * shape.middleFolders * shape.leafFolders * shape.filesPerLeaf;
+        }
+    } else if (kind != "factory") {
+        return 2;
+    }
+    MemorySample before = SampleMemory();
+    alloc_counter::Start();
+    FoundList found = RunScanner(settings);
+    alloc_counter::Stop();
+    MemorySample after = SampleMemory();
+    std::printf("probe %s %lld %zu %lld %lld %lld %lld\n", kind.c_str(), walked, found.size(),
+                static_cast<long long>(alloc_counter::Current()), static_cast<long long>(alloc_counter::Peak()),
+                Difference(after.privateBytes, before.privateBytes),
+                Difference(after.peakWorkingSet, before.peakWorkingSet));
+    std::fflush(stdout);
+    return 0;
+}
+
+// Parent side: runs this program again with --probe and reads its one line.
+ProbeResult Probe(const std::string& kind, const Options& options) {
+    ProbeResult result;
+    result.kind = kind;
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
+    UniqueHandle reader(readEnd), writer(writeEnd);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    std::string command = "\"" + ProgramFilePath() + "\" --probe " + kind;
+    if (options.months >= 0) command += " --months " + std::to_string(options.months);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        return result;
+    writer.Reset();  // the child holds the only write end: its exit ends the read
+    UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    std::string output;
+    char buffer[512];
+    DWORD read = 0;
+    while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0) output.append(buffer, read);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    char name[32] = {};
+    long long walked, found, held, peak, privateGrowth, peakWs;
+    if (std::sscanf(output.c_str(), "probe %31s %lld %lld %lld %lld %lld %lld", name, &walked, &found, &held, &peak,
+                    &privateGrowth, &peakWs) == 7) {
+        result.walked = walked;
+        result.found = found;
+        result.heapHeld = held;
+        result.heapPeak = peak;
+        result.privateGrowth = privateGrowth;
+        result.peakWorkingSetGrowth = peakWs;
+        result.ok = true;
+    }
+    return result;
+}
+
+// ---- the run ----
+
+struct Variant {
+    const char* name;
+    std::vector<double> seconds;
+    std::vector<double> cpu;
+    long long walked = 0;
+    long long found = -1;
+    long long expected = -1;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--rounds" && hasValue) options.rounds = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--months" && hasValue) options.months = std::atoi(argv[++i]);
+        else if (arg == "--report-rows" && hasValue) options.reportRows = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--probe" && hasValue) options.probe = argv[++i];
+        else return false;
+    }
+    return true;
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) text += (text.empty() ? "" : " ") + item;
+    return text;
+}
+
+const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: scan_benchmark [--rounds N] [--months N] [--report-rows N]\n");
+        return 2;
+    }
+    ComApartment com;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                        ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    Language().SetFile(ProgramFolder() + "\\Tidyhold.language");
+
+    TreeShape shape;
+    std::vector<std::string> masks;
+    for (const ListRow& row : ReadList("junkfiles", true))
+        if (row.checked) masks.push_back(row.text);
+    if (masks.empty()) {
+        std::fprintf(stderr, "No factory junk masks: is config.xml beside the program?\n");
+        return 1;
+    }
+    if (!options.probe.empty()) return RunProbe(options.probe, BenchRoot() + "\\files", shape, options);
+
+    BenchTree tree = PrepareTree(shape, masks);
+    if (tree.root.empty()) {
+        std::fprintf(stderr, "The benchmark tree could not be made under %s\n", BenchRoot().c_str());
+        return 1;
+    }
+    const TreeCounts& counts = tree.counts;
+    ScanSettings settings = FactorySettings(tree.files, options);
+    ScanSettings withShortcuts = settings;
+    withShortcuts.FindInvalidShortcuts = true;
+
+    std::printf("Tree: %s\n", tree.files.c_str());
+    std::printf("  %lld files in %d folders; %s in %.1f s\n", counts.files, shape.FolderCount(),
+                tree.reused ? "reused, generated earlier" : "generated", tree.generationSeconds);
+    std::printf("  mask names %lld, empty %lld, old (240 d-6 y) %lld, read-only %lld, hidden %lld, shortcuts %lld "
+                "(%lld broken)\n",
+                counts.maskNamed, counts.empty, counts.old, counts.readOnly, counts.hidden, counts.shortcuts,
+                counts.brokenShortcuts);
+    std::printf("Scan: factory masks (%zu): %s\n", masks.size(), Joined(masks).c_str());
+    std::printf("  skip folders %zu, skip read-only %d, system %d, hidden %d; empty files on, not accessed for %d "
+                "months on\n",
+                settings.SkipFolders.size(), settings.SkipReadOnlyFiles, settings.SkipSystemFiles,
+                settings.SkipHiddenFiles, settings.Months);
+    std::fflush(stdout);
+
+    // Memory first, in fresh processes; each walks the tree once more, which also warms the cache.
+    std::vector<ProbeResult> probes;
+    for (const char* kind : {"walk-quarter", "walk-all", "factory"}) probes.push_back(Probe(kind, options));
+
+    std::string warm = tree.files;
+    WalkCount warmCount;
+    Stopwatch warmWatch;
+    BareWalk(warm, warmCount);
+    std::printf("Warm-up walk: %lld files, %lld folders, %.2f s\n", warmCount.files, warmCount.folders + 1,
+                warmWatch.Seconds());
+    std::fflush(stdout);
+
+    HWND host = CreateWindowExA(0, "STATIC", "Tidyhold scan benchmark", WS_OVERLAPPEDWINDOW, 40, 40, 760, 540,
+                                nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(host, SW_SHOW);
+    UpdateWindow(host);
+    Pump();
+
+    Variant variants[] = {
+        {"bare walk (FindFirstFileA)", {}, {}},
+        {"scanner: masks, empty, age", {}, {}},
+        {"scanner: + shortcut test", {}, {}},
+        {"scan page shown (worker)", {}, {}},
+    };
+    variants[1].expected = counts.expectedFound;
+    variants[2].expected = counts.expectedFound + counts.expectedBrokenShortcuts;
+    variants[3].expected = counts.expectedFound;
+    std::vector<double> fillFound, fillRows;
+    FoundList pageFound;
+    const std::string firstReason = settings.JunkMasks.begin()->second;
+    FoundList syntheticRows = FirstFiles(tree.files, options.reportRows, firstReason);
+
+    for (int round = 0; round < options.rounds; ++round) {
+        for (int step = 0; step < 4; ++step) {
+            int which = (round + step) % 4;  // each variant takes every place in turn
+            Variant& variant = variants[which];
+            double cpuBefore = ProcessCpuSeconds();
+            double seconds = 0;
+            if (which == 0) {
+                std::string path = tree.files;
+                WalkCount count;
+                Stopwatch watch;
+                BareWalk(path, count);
+                seconds = watch.Seconds();
+                variant.walked = count.files;
+            } else if (which == 1 || which == 2) {
+                Stopwatch watch;
+                FoundList found = RunScanner(which == 1 ? settings : withShortcuts);
+                seconds = watch.Seconds();
+                variant.found = static_cast<long long>(found.size());
+            } else {
+                seconds = RunPage(host, settings, pageFound);
+                variant.found = static_cast<long long>(pageFound.size());
+            }
+            variant.seconds.push_back(seconds);
+            variant.cpu.push_back(ProcessCpuSeconds() - cpuBefore);
+            std::fprintf(stderr, "  round %d: %-28s %7.2f s\n", round + 1, variant.name, seconds);
+        }
+        fillFound.push_back(FillReportTimed(host, pageFound));
+        fillRows.push_back(FillReportTimed(host, syntheticRows));
+        std::fprintf(stderr, "  round %d: report fill %zu rows %.2f s, %zu rows %.2f s\n", round + 1, pageFound.size(),
+                     fillFound.back(), syntheticRows.size(), fillRows.back());
+    }
+    DestroyWindow(host);
+
+    const double bare = Median(variants[0].seconds);
+    const double scanner = Median(variants[1].seconds);
+    const double page = Median(variants[3].seconds);
+    std::printf("\nMedian of %d interleaved rounds (wall time; cpu is this process's user+kernel time)\n",
+                options.rounds);
+    std::printf("%-30s %9s %7s %8s %8s %8s %9s  %s\n", "variant", "median s", "ratio", "cpu s", "walked", "found",
+                "expected", "rounds (s)");
+    for (const Variant& variant : variants) {
+        double median = Median(variant.seconds);
+        std::string rounds;
+        char one[16];
+        for (double s : variant.seconds) {
+            std::snprintf(one, sizeof(one), "%s%.2f", rounds.empty() ? "" : " ", s);
+            rounds += one;
+        }
+        char found[24] = "-", expected[24] = "-";
+        if (variant.found >= 0) std::snprintf(found, sizeof(found), "%lld", variant.found);
+        if (variant.expected >= 0) std::snprintf(expected, sizeof(expected), "%lld", variant.expected);
+        std::printf("%-30s %9.3f %7.3f %8.2f %8lld %8s %9s  %s\n", variant.name, median, median / bare,
+                    Median(variant.cpu), counts.files, found, expected, rounds.c_str());
+    }
+    const double rowsSeconds = Median(fillRows);
+    std::printf("%-30s %9.3f  (%zu found rows)\n", "report fill+paint, found", Median(fillFound), pageFound.size());
+    std::printf("%-30s %9.3f  (%zu rows)\n", "report fill+paint, synthetic", rowsSeconds, syntheticRows.size());
+
+    std::printf("\nMemory, one scan per fresh process, found list still held (heap: operator new bytes)\n");
+    std::printf("%-26s %8s %8s %12s %12s %12s %12s\n", "probe", "walked", "found", "heap held KB", "heap peak KB",
+                "private +KB", "peak WS +KB");
+    const ProbeResult* walkAll = nullptr;
+    const ProbeResult* factory = nullptr;
+    for (const ProbeResult& probe : probes) {
+        if (!probe.ok) {
+            std::printf("%-26s  failed\n", probe.kind.c_str());
+            continue;
+        }
+        if (probe.kind == "walk-all") walkAll = &probe;
+        if (probe.kind == "factory") factory = &probe;
+        const char* label = probe.kind == "walk-quarter" ? "walk only, quarter tree"
+                            : probe.kind == "walk-all"   ? "walk only, whole tree"
+                                                         : "factory criteria, whole";
+        std::printf("%-26s %8lld %8lld %12.1f %12.1f %12.1f %12.1f\n", label, probe.walked, probe.found,
+                    probe.heapHeld / 1024.0, probe.heapPeak / 1024.0, probe.privateGrowth / 1024.0,
+                    probe.peakWorkingSetGrowth / 1024.0);
+    }
+    if (factory && factory->found > 0)
+        std::printf("  heap held per found file: %.0f bytes\n",
+                    static_cast<double>(factory->heapHeld) / static_cast<double>(factory->found));
+
+    std::printf("\nTargets\n");
+    std::printf("  scanner <= %.2f x bare walk:       %.3f  %s\n", kScannerTarget, scanner / bare,
+                Verdict(scanner / bare <= kScannerTarget));
+    std::printf("  page shown <= %.2f x scanner:      %.3f  %s\n", kPageTarget, page / scanner,
+                Verdict(page / scanner <= kPageTarget));
+    std::printf("  %d rows filled and painted < %.1f s: %.3f  %s\n", options.reportRows, kReportTarget, rowsSeconds,
+                Verdict(rowsSeconds < kReportTarget));
+    if (walkAll)
+        std::printf("  walk that finds nothing holds < %lld KB heap at peak: %.1f KB  %s\n", kWalkMemoryLimit / 1024,
+                    walkAll->heapPeak / 1024.0, Verdict(walkAll->heapPeak < kWalkMemoryLimit));
+    bool countsMatch = true;
+    for (const Variant& variant : variants)
+        if (variant.expected >= 0 && variant.found != variant.expected) countsMatch = false;
+    if (!countsMatch) std::printf("  note: found counts differ from what the generator expected\n");
+    std::fflush(stdout);
+    return 0;
+}

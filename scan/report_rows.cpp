@@ -1,0 +1,64 @@
+#include "scan/report_rows.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/ansi.h"
+
+namespace {
+
+double NumberIn(std::string_view text) {
+    std::string copy(text);  // strtod needs the terminating zero
+    return std::strtod(copy.c_str(), nullptr);
+}
+
+}  // namespace
+
+const std::string& ReportRow::Column(int column) const {
+    static const std::string none;
+    switch (column) {
+    case 0: return path;
+    case 1: return sizeText;
+    case 2: return reason;
+    default: return none;
+    }
+}
+
+ReportRow MakeReportRow(std::string path, std::string reason, std::optional<std::uint64_t> size) {
+    ReportRow row;
+    row.path = std::move(path);
+    row.size = size.value_or(0);
+    row.sizeText = KilobyteText(row.size);
+    row.reason = std::move(reason);
+    return row;
+}
+
+std::string KilobyteText(std::uint64_t bytes) {
+    char text[64];
+    std::snprintf(text, sizeof(text), "%.2lf", static_cast<double>(bytes) / 1024.0);
+    return text;
+}
+
+ReportTotal TotalOf(const std::vector<ReportRow>& rows) {
+    // Bytes add up exactly; only the result becomes a double.
+    std::uint64_t bytes = 0;
+    for (const ReportRow& row : rows) bytes += row.size;
+    ReportTotal total;
+    total.count = static_cast<long long>(rows.size());
+    total.kilobytes = static_cast<double>(bytes) / 1024.0;
+    total.megabytes = total.kilobytes / 1024.0;
+    return total;
+}
+
+int CompareCells(int kind, std::string_view first, std::string_view second, bool descending) {
+    int cmp = 0;
+    if (kind == kSortText) {
+        int order = CompareAnsi(second, first);
+        cmp = (order > 0) - (order < 0);
+    } else if (kind == kSortNumber) {
+        double a = NumberIn(first);
+        double b = NumberIn(second);
+        cmp = (b > a) - (b < a);
+    }
+    return descending ? cmp : -cmp;
+}

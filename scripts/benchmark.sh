@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds and runs the scan benchmark under Wine, on a virtual display when Xvfb is there.
+# Its tree of 200,000 files is generated once into the benchmark prefix's temporary folder
+# (build/wine-bench/drive_c/users/$USER/AppData/Local/Temp/tidyhold-bench-tree) and reused while
+# its shape and the factory masks stay the same. Arguments go to the benchmark:
+#   --rounds N (3)  --months N (factory)  --report-rows N (50000)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh >/dev/null
+source scripts/wine_env.sh
+
+stage=build/bench-run
+mkdir -p "$stage"
+cp build/mingw/bench/scan_benchmark.exe res/Tidyhold.language res/config.xml "$stage/"
+
+xvfb=""
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+}
+if command -v Xvfb >/dev/null; then
+    export WINEPREFIX=$PWD/build/wine-bench
+    [ -f "$WINEPREFIX/system.reg" ] || new_wine_prefix "$WINEPREFIX"
+    number=90
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    export DISPLAY=:$number
+    sleep 1
+else
+    echo "Xvfb is missing: the pages run on Wine's null display driver" >&2
+    export WINEPREFIX=$PWD/build/wine-bench-null
+    [ -f "$WINEPREFIX/system.reg" ] || new_wine_prefix "$WINEPREFIX" null
+fi
+trap cleanup EXIT
+wine "$stage/scan_benchmark.exe" "$@"

@@ -1,0 +1,23 @@
+// Letting a scan worker run from a test: its synchronous messages are delivered here.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Delivers the worker's sent messages one wait at a time until the condition holds (false on timeout).
+bool StepWorkerUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+// Pumps every message until the condition holds (false on timeout).
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 60000);
+
+// Points a value of the current user's shell folders at a path for its lifetime.
+class ShellFolderOverride {
+public:
+    ShellFolderOverride(const char* value, const std::string& path);
+    ~ShellFolderOverride();
+
+private:
+    std::string value;
+    std::string saved;
+    bool existed = false;
+};

@@ -1,0 +1,189 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/language_table.h"
+#include "app/list_view.h"
+#include "app/main_wizard.h"
+#include "app/program_paths.h"
+#include "app/wizard_navigation.h"
+#include "res/resource.h"
+#include "scan/scan_page.h"
+#include "tests/support/file_tree.h"
+#include "tests/support/scan_driver.h"
+#include "tests/support/settings_fixture.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/ui_driver.h"
+
+namespace {
+
+class ScanPageTest : public testing::Test {
+protected:
+    void SetUp() override {
+        host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 800, 400, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(page.CreateModeless(host));
+        page.finishedCallback = [](void* calls) { ++*static_cast<int*>(calls); };
+        page.finishedContext = &finished;
+        WriteFile(root / "t.language", "[String]\r\n_StateFindItem=Found %d\r\n");
+        savedLanguage = Language().File();
+        Language().SetFile(root / "t.language");
+    }
+    void TearDown() override {
+        Language().SetFile(savedLanguage);
+        DestroyWindow(page.Hwnd());
+        DestroyWindow(host);
+    }
+    HWND List() { return GetDlgItem(page.Hwnd(), IDC_SCAN_LIST); }
+    std::string Row(int row) { return RowText(List(), row, 1); }
+    ScanSettings Settings(std::vector<std::string> folders) {
+        ScanSettings settings;
+        settings.Folders = std::move(folders);
+        settings.JunkMasks = {{"*.dat", "Data"}};
+        settings.SkipFolders = {ProgramFolder()};
+        return settings;
+    }
+
+    TempFolder root;
+    HWND host = nullptr;
+    ScanPage page;
+    int finished = 0;
+    std::string savedLanguage;
+};
+
+}  // namespace
+
+TEST_F(ScanPageTest, ScansTheSpecialFoldersFirstThenEachChosenFolder) {
+    MakeFolder(root / "cache");
+    MakeFolder(root / "chosen");
+    MakeFile(root / "cache\\both.dat");
+    MakeFile(root / "cache\\page.htm");
+    MakeFile(root / "chosen\\one.dat");
+    MakeFile(root / "chosen\\other.txt");
+    ShellFolderOverride cache("Cache", root / "cache");
+    ScanSettings settings = Settings({root / "chosen", root / "missing", root / "cache"});
+    settings.FindIETemp = true;
+
+    page.StartScan(settings);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page.Hwnd(), IDC_SCAN_STOP)));
+    ASSERT_TRUE(PumpUntil([&] { return finished > 0; }));
+    PumpMessages();
+    EXPECT_EQ(finished, 1);
+    EXPECT_FALSE(page.IsRunning());
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page.Hwnd(), IDC_SCAN_STOP)));
+    EXPECT_EQ(Text(GetDlgItem(page.Hwnd(), IDC_SCAN_STATUS)), "_StateStringSearchCompleted");
+    ASSERT_EQ(RowCount(List()), 3);
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(Row(row), "_StateComplete") << row;  // the missing one too
+
+    FoundList expected = {
+        {root / "cache\\both.dat", "Data"},  // found twice: the later reason stays
+        {root / "cache\\page.htm", "_InterTempFile"},
+        {root / "chosen\\one.dat", "Data"},
+    };
+    EXPECT_EQ(page.found, expected);
+    EXPECT_EQ(Text(GetDlgItem(page.Hwnd(), IDC_SCAN_COUNT)), "Found 3");  // distinct paths
+}
+
+TEST_F(ScanPageTest, StopWithOkEndsTheScanAtOnceAndCancelLetsItRun) {
+    std::vector<std::string> folders;
+    for (int f = 0; f < 3; ++f) {
+        std::string folder = root / ("f" + std::to_string(f));
+        MakeFolder(folder);
+        for (int i = 0; i < 20; ++i) MakeFile(folder + "\\x" + std::to_string(i) + ".dat");
+        folders.push_back(folder);
+    }
+    ScriptedMessageBoxes boxes;
+    page.StartScan(Settings(folders));
+    ASSERT_TRUE(StepWorkerUntil([&] { return Row(1) == "_stateScanning"; }));
+
+    boxes.Answer(IDCANCEL);
+    Click(page.Hwnd(), IDC_SCAN_STOP);
+    EXPECT_TRUE(page.IsRunning());
+    EXPECT_EQ(finished, 0);
+
+    boxes.Answer(IDOK);
+    Click(page.Hwnd(), IDC_SCAN_STOP);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, "_StopscanConfirm");
+    EXPECT_EQ(boxes.shown[0].style & MB_OKCANCEL, static_cast<UINT>(MB_OKCANCEL));
+    EXPECT_FALSE(page.IsRunning());
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(Text(GetDlgItem(page.Hwnd(), IDC_SCAN_STATUS)), "_StateStringSearchStopped");
+    EXPECT_EQ(Row(0), "_StateComplete");
+    EXPECT_EQ(Row(1), "_StateComplete");
+    EXPECT_EQ(Row(2), "_StateNotComplete");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page.Hwnd(), IDC_SCAN_STOP)));
+    for (const auto& [path, reason] : page.found) EXPECT_EQ(path.find(folders[2]), std::string::npos) << path;
+    PumpMessages();
+    EXPECT_EQ(finished, 1);  // the worker ran none of its end steps
+
+    page.StartScan(Settings(folders));  // a new scan starts afresh
+    ASSERT_TRUE(PumpUntil([&] { return finished == 2; }));
+    EXPECT_EQ(page.found.size(), 60u);
+}
+
+TEST_F(ScanPageTest, DestroyingThePageStopsARunningScan) {
+    MakeFolder(root / "f");
+    for (int i = 0; i < 20; ++i) MakeFile(root / ("f\\x" + std::to_string(i) + ".dat"));
+    page.StartScan(Settings({root / "f"}));
+    ASSERT_TRUE(StepWorkerUntil([&] { return Row(0) == "_stateScanning"; }));
+    DestroyWindow(page.Hwnd());
+    EXPECT_FALSE(page.IsRunning());
+    EXPECT_EQ(finished, 1);
+}
+
+TEST(ScanRunTest, TheWizardRefusesToCloseDuringAScanAndNeverSearchesItsOwnFolder) {
+    SettingsFixture settings;
+    ScriptedMessageBoxes boxes;
+    MainWizard wizard;
+    ASSERT_TRUE(wizard.CreateModeless(nullptr));
+    // The program's own folder lies below the chosen one, and holds files the mask matches.
+    wizard.folderPage.FillRoots({FolderOfPath(ProgramFolder())});
+    Click(wizard.folderPage.Hwnd(), IDC_FOLDER_SELECT_ALL);
+    SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_TEMP, false);
+    SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_IE_TEMP, false);
+    HWND junk = GetDlgItem(wizard.junkFilesPage.Hwnd(), IDC_JUNK_LIST);
+    int row = AppendRow(junk, {"*.exe", "Programs"});
+    SetRowChecked(junk, row, true);
+
+    wizard.ShowPage(kSkipFoldersPage);
+    wizard.UpdateButtons(kSkipFoldersPage);
+    Click(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    ASSERT_EQ(wizard.CurrentPage(), kScanPage);
+    ASSERT_TRUE(wizard.scanPage.IsRunning());
+    Click(wizard.Hwnd(), IDC_WIZARD_CANCEL);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "_ExitProramRequestCancelScanThread");
+    EXPECT_EQ(boxes.shown[0].owner, wizard.Hwnd());
+    ASSERT_TRUE(IsWindow(wizard.Hwnd()));
+
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(GetDlgItem(wizard.Hwnd(), IDC_WIZARD_NEXT)) != FALSE; }));
+    EXPECT_FALSE(wizard.scanPage.IsRunning());
+    EXPECT_TRUE(wizard.scanPage.found.count(FolderOfPath(ProgramFolder()) + "\\Tidyhold.exe"));
+    std::string own = ToLowerAnsi(ProgramFolder());
+    for (const auto& [path, reason] : wizard.scanPage.found)
+        EXPECT_NE(ToLowerAnsi(path).find(own), 0u) << path;
+    Click(wizard.Hwnd(), IDC_WIZARD_CANCEL);
+    EXPECT_FALSE(IsWindow(wizard.Hwnd()));
+    PumpMessages();
+}
+
+TEST(ScanRunTest, NothingFoundLeadsToTheResultsPage) {
+    SettingsFixture settings;
+    TempFolder empty;
+    MainWizard wizard;
+    ASSERT_TRUE(wizard.CreateModeless(nullptr));
+    wizard.folderPage.FillRoots({empty.Path()});
+    Click(wizard.folderPage.Hwnd(), IDC_FOLDER_SELECT_ALL);
+    SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_TEMP, false);
+    SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_IE_TEMP, false);
+    wizard.ShowPage(kSkipFoldersPage);
+    wizard.UpdateButtons(kSkipFoldersPage);
+    Click(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(GetDlgItem(wizard.Hwnd(), IDC_WIZARD_NEXT)) != FALSE; }));
+    EXPECT_TRUE(wizard.scanPage.found.empty());
+    EXPECT_EQ(RowCount(GetDlgItem(wizard.scanPage.Hwnd(), IDC_SCAN_LIST)), 1);
+    Click(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    EXPECT_EQ(wizard.CurrentPage(), kResultsPage);
+    DestroyWindow(wizard.Hwnd());
+    PumpMessages();
+}
