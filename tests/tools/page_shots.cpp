@@ -2,6 +2,7 @@
 // page_shots.exe <output folder>: run beside Tidyhold.language and config.xml, on a real display.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
@@ -11,7 +12,9 @@
 #include "app/language_table.h"
 #include "app/main_wizard.h"
 #include "app/program_paths.h"
+#include "app/list_view.h"
 #include "app/wizard_navigation.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -64,6 +67,55 @@ bool SaveWindow(HWND window, const std::string& file) {
     return ok;
 }
 
+void MakeFile(const std::string& path, DWORD size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    SetFilePointer(file, static_cast<LONG>(size), nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+
+// A few everyday folders with junk among the keepers.
+std::string MakeDemoTree() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string demo = std::string(temp) + "Tidyhold Demo";
+    const char* folders[] = {"", "\\Documents", "\\Documents\\Reports", "\\Downloads", "\\Projects",
+                             "\\Projects\\website", "\\Projects\\website\\build"};
+    for (const char* folder : folders) CreateDirectoryA((demo + folder).c_str(), nullptr);
+    struct File {
+        const char* path;
+        DWORD size;
+    };
+    const File files[] = {
+        {"\\Documents\\~$Quarterly report.docx", 162},     {"\\Documents\\Quarterly report.docx", 48213},
+        {"\\Documents\\Reports\\summary.tmp", 12288},     {"\\Documents\\Reports\\Thumbs.db", 22528},
+        {"\\Documents\\Reports\\budget.xlsx", 30912},     {"\\Downloads\\setup_8F2A.tmp", 1843200},
+        {"\\Downloads\\installer.exe", 5242880},           {"\\Downloads\\crash.dmp", 262144},
+        {"\\Projects\\website\\index.html", 5120},       {"\\Projects\\website\\build\\cache.tmp", 786432},
+        {"\\Projects\\website\\build\\FILE0001.CHK", 4096}, {"\\Projects\\notes.$$$", 2048},
+    };
+    for (const File& file : files) MakeFile(demo + file.path, file.size);
+    // Enough ordinary files that the scan is still running when it is photographed.
+    std::string modules = demo + "\\Projects\\website\\modules";
+    CreateDirectoryA(modules.c_str(), nullptr);
+    for (int package = 0; package < 150; ++package) {
+        std::string folder = modules + "\\package" + std::to_string(package);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (int file = 0; file < 60; ++file) MakeFile(folder + "\\part" + std::to_string(file) + ".js", 1200);
+    }
+    return demo;
+}
+
+void RemoveTree(const std::string& folder) {
+    std::string from = folder + std::string(2, '\0');
+    SHFILEOPSTRUCTA operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationA(&operation);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,14 +135,52 @@ int main(int argc, char** argv) {
     MainWizard wizard;
     if (!wizard.CreateModeless(nullptr)) return 1;
     ShowWindow(wizard.Hwnd(), SW_SHOW);
-    for (int page = 0; page < kPageCount; ++page) {
+    auto shoot = [&](int page) {
+        RedrawWindow(wizard.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        GdiFlush();
+        Sleep(400);  // lets the display catch up without delivering anything to this thread
+        std::string file = output + "\\page-" + std::to_string(page) + "-" + names[page] + ".bmp";
+        std::printf("%s\n", file.c_str());
+        return SaveWindow(wizard.Hwnd(), file);
+    };
+    for (int page = kWelcomePage; page <= kSkipFoldersPage; ++page) {
         wizard.ShowPage(page);
         wizard.UpdateButtons(page);
         Settle(700);
-        std::string file = output + "\\page-" + std::to_string(page) + "-" + names[page] + ".bmp";
-        if (!SaveWindow(wizard.Hwnd(), file)) return 1;
-        std::printf("%s\n", file.c_str());
+        if (!shoot(page)) return 1;
+    }
+
+    // A scan of a small demonstration tree, caught while it runs, then its report.
+    std::string demo = MakeDemoTree();
+    std::vector<std::string> roots;
+    for (const char* folder : {"Documents", "Downloads", "Projects"}) roots.push_back(demo + "\\" + folder);
+    wizard.folderPage.FillRoots(roots);
+    SendMessageA(wizard.folderPage.Item(IDC_FOLDER_SELECT_ALL), BM_CLICK, 0, 0);
+    SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_TEMP, false);
+    SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_IE_TEMP, false);
+    SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
+    HWND list = wizard.scanPage.Item(IDC_SCAN_LIST);
+    std::string scanning = Language().Lookup("_stateScanning");
+    while (wizard.scanPage.IsRunning() &&
+           !(RowText(list, 2, 1) == scanning && !ItemText(wizard.scanPage.Hwnd(), IDC_SCAN_COUNT).empty())) {
+        MSG message;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    if (!shoot(kScanPage)) return 1;  // the worker waits for this thread meanwhile
+    while (wizard.scanPage.IsRunning()) Settle(50);
+    Settle(300);
+    SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
+    Settle(700);
+    if (!shoot(kReportPage)) return 1;
+
+    for (int page = kCleanOptionsPage; page < kPageCount; ++page) {
+        wizard.ShowPage(page);
+        wizard.UpdateButtons(page);
+        Settle(700);
+        if (!shoot(page)) return 1;
     }
     DestroyWindow(wizard.Hwnd());
+    RemoveTree(demo);
     return 0;
 }
