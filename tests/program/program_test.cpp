@@ -1,12 +1,16 @@
 // Whole-program runs of the built Tidyhold.exe, copied into a throwaway folder.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/support/file_tree.h"
+#include "tests/support/scan_driver.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
 
@@ -51,6 +55,35 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// A control of the given class and id anywhere below the window (ids repeat across pages).
+HWND FindControl(HWND window, const char* className, int id) {
+    struct Search {
+        const char* className;
+        int id;
+        HWND found;
+    } search{className, id, nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            char name[64] = {};
+            GetClassNameA(child, name, sizeof(name));
+            if (GetDlgCtrlID(child) != s->id || _stricmp(name, s->className) != 0) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool WaitFor(const std::function<bool()>& condition) {
+    for (int i = 0; i < 600; ++i) {
+        if (condition()) return true;
+        Sleep(50);
+    }
+    return false;
 }
 
 HWND WaitForWindow(const Process& process, const char* className, const char* title) {
@@ -133,4 +166,40 @@ TEST_F(ProgramTest, WithoutTheXmlParserItExplainsAndEndsWith0) {
     PostMessageA(ok, BM_CLICK, 0, 0);
     EXPECT_EQ(process.Wait(), 0u);
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\NoXmlParser.exe");
+}
+
+TEST_F(ProgramTest, AFullScanOfAThrowawayTreeReachesTheReport) {
+    AddLanguageFile();
+    TempFolder tree;
+    MakeFolder(tree / "sub");
+    MakeFile(tree / "a.tmp", 1536);
+    MakeFile(tree / "sub\\b.txt", 10);
+    MakeFile(tree / "sub\\c.tmp");
+    // Only the browser cache, pointed at the tree, is searched: every file in it is found.
+    ShellFolderOverride cache("Cache", tree.Path());
+    WriteFile(folder / "config.xml",
+              "<config><tidyhold><junkfiles><items><item checked=\"1\" description=\"Temporary\" file=\"*.tmp\"/>"
+              "</items><default/></junkfiles><options><FindIETemp checked=\"1\"/></options>"
+              "<SkipFolders><items/><default/></SkipFolders></tidyhold></config>");
+    Process process = Start();
+    HWND wizard = WaitForWindow(process, "#32770", "Tidyhold (0.1.0)");
+    ASSERT_TRUE(wizard);
+    HWND folders = GetParent(FindControl(wizard, "SysTreeView32", IDC_FOLDER_TREE));
+    ASSERT_TRUE(folders);
+    SendMessageA(GetDlgItem(folders, IDC_FOLDER_REMOVE_ALL), BM_CLICK, 0, 0);  // no drive is searched
+
+    HWND next = GetDlgItem(wizard, IDC_WIZARD_NEXT);
+    for (int page = 0; page < 5; ++page) SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(next) != FALSE; }));
+    HWND scan = GetParent(FindControl(wizard, "SysListView32", IDC_SCAN_LIST));
+    EXPECT_EQ(Text(GetDlgItem(scan, IDC_SCAN_COUNT)), "Files found: 3");
+
+    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
+    HWND report = FindControl(wizard, "SysListView32", IDC_REPORT_LIST);
+    EXPECT_EQ(SendMessageA(report, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(Text(GetDlgItem(GetParent(report), IDC_REPORT_TOTAL)).find("Files: 3"), 0u);
+
+    PostMessageA(wizard, WM_CLOSE, 0, 0);
+    EXPECT_EQ(process.Wait(), 2u);
+    EXPECT_NE(ReadFile(folder / "config.xml").find("file=\"*.tmp\""), std::string::npos);  // stored back
 }

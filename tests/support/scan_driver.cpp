@@ -6,8 +6,42 @@
 #include "app/win_handles.h"
 
 namespace {
-constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The shell rewrites "Shell Folders" from "User Shell Folders" when a process loads it (Wine does
+// at every start), so a value for another process has to be set in both.
+constexpr const char* kShellFolderKeys[] = {
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+};
+
+using SavedValue = ShellFolderOverride::SavedValue;
+
+SavedValue Replace(const char* keyPath, const std::string& value, const std::string& path) {
+    SavedValue saved;
+    UniqueKey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(), nullptr) !=
+        ERROR_SUCCESS)
+        return saved;
+    char buffer[1024] = {};
+    DWORD size = sizeof(buffer) - 1;
+    saved.existed = RegQueryValueExA(key.Get(), value.c_str(), nullptr, &saved.type, reinterpret_cast<BYTE*>(buffer),
+                                     &size) == ERROR_SUCCESS;
+    saved.data = buffer;
+    RegSetValueExA(key.Get(), value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>(path.size() + 1));
+    return saved;
 }
+
+void Restore(const char* keyPath, const std::string& value, const SavedValue& saved) {
+    UniqueKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_ALL_ACCESS, key.Put()) != ERROR_SUCCESS) return;
+    if (saved.existed) {
+        RegSetValueExA(key.Get(), value.c_str(), 0, saved.type, reinterpret_cast<const BYTE*>(saved.data.c_str()),
+                       static_cast<DWORD>(saved.data.size() + 1));
+    } else {
+        RegDeleteValueA(key.Get(), value.c_str());
+    }
+}
+}  // namespace
 
 bool StepWorkerUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -36,24 +70,9 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 }
 
 ShellFolderOverride::ShellFolderOverride(const char* valueName, const std::string& path) : value(valueName) {
-    UniqueKey key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(), nullptr);
-    char buffer[1024] = {};
-    DWORD size = sizeof(buffer) - 1;
-    existed = RegQueryValueExA(key.Get(), value.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) ==
-              ERROR_SUCCESS;
-    saved = buffer;
-    RegSetValueExA(key.Get(), value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                   static_cast<DWORD>(path.size() + 1));
+    for (size_t i = 0; i < 2; ++i) saved[i] = Replace(kShellFolderKeys[i], value, path);
 }
 
 ShellFolderOverride::~ShellFolderOverride() {
-    UniqueKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_ALL_ACCESS, key.Put()) != ERROR_SUCCESS) return;
-    if (existed) {
-        RegSetValueExA(key.Get(), value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(saved.c_str()),
-                       static_cast<DWORD>(saved.size() + 1));
-    } else {
-        RegDeleteValueA(key.Get(), value.c_str());
-    }
+    for (size_t i = 0; i < 2; ++i) Restore(kShellFolderKeys[i], value, saved[i]);
 }

@@ -16,8 +16,13 @@ public:
     ShellFolderOverride(const char* value, const std::string& path);
     ~ShellFolderOverride();
 
+    struct SavedValue {
+        bool existed = false;
+        unsigned long type = 1;  // REG_SZ
+        std::string data;
+    };
+
 private:
     std::string value;
-    std::string saved;
-    bool existed = false;
+    SavedValue saved[2];
 };
