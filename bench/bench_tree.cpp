@@ -121,7 +121,8 @@ std::string ShapeLine(const TreeShape& shape, const std::vector<std::string>& ma
     line << "shape " << shape.topFolders << ' ' << shape.middleFolders << ' ' << shape.leafFolders << ' '
          << shape.filesPerLeaf << " seed " << shape.seed << " permille " << shape.maskPermille << ' '
          << shape.emptyPermille << ' ' << shape.readOnlyPermille << ' ' << shape.hiddenPermille << ' '
-         << shape.oldPermille << " shortcuts " << shape.shortcutEvery << " masks";
+         << shape.oldPermille << " days " << shape.recentDays << ' ' << shape.oldFromDays << ' ' << shape.oldToDays
+         << " shortcuts " << shape.shortcutEvery << " masks";
     for (const std::string& mask : masks) line << ' ' << mask;
     return line.str();
 }
@@ -154,96 +155,125 @@ bool ReadMarker(const std::string& path, const TreeShape& shape, const std::stri
            word == "counts";
 }
 
-bool Generate(const TreeShape& shape, const std::vector<std::string>& masks, const std::string& filesRoot,
-              TreeCounts& counts) {
-    Random random(shape.seed);
-    const std::uint64_t now = NowTicks();
-    std::vector<std::string> starMasks;  // masks that can name many files in one folder
-    for (const std::string& mask : masks)
-        if (mask.find('*') != std::string::npos) starMasks.push_back(mask);
-    if (!CreateDirectoryA(filesRoot.c_str(), nullptr)) return false;
+// Lays out the tree folder by folder, drawing every choice from one seeded sequence in a fixed order.
+class Generator {
+public:
+    Generator(const TreeShape& shape, const std::vector<std::string>& masks, TreeCounts& counts)
+        : shape(shape), masks(masks), counts(counts), random(shape.seed), now(NowTicks()) {
+        for (const std::string& mask : masks)
+            if (mask.find('*') != std::string::npos) starMasks.push_back(mask);
+    }
 
-    char name[32];
-    int leafIndex = 0;
-    for (int top = 0; top < shape.topFolders; ++top) {
-        std::snprintf(name, sizeof(name), "\\d%02d", top);
-        std::string topPath = filesRoot + name;
-        if (!CreateDirectoryA(topPath.c_str(), nullptr)) return false;
-        for (int middle = 0; middle < shape.middleFolders; ++middle) {
-            std::snprintf(name, sizeof(name), "\\m%02d", middle);
-            std::string middlePath = topPath + name;
-            if (!CreateDirectoryA(middlePath.c_str(), nullptr)) return false;
-            for (int leaf = 0; leaf < shape.leafFolders; ++leaf, ++leafIndex) {
-                std::snprintf(name, sizeof(name), "\\f%02d", leaf);
-                std::string leafPath = middlePath + name;
-                if (!CreateDirectoryA(leafPath.c_str(), nullptr)) return false;
-                bool fixedNameUsed = false;
-                std::string firstFile;
-                const bool withShortcut = shape.shortcutEvery > 0 && leafIndex % shape.shortcutEvery == 0;
-                for (int index = 0; index < shape.filesPerLeaf; ++index) {
-                    ++counts.files;
-                    std::string base = std::string(kWords[random.Below(std::size(kWords))]) + std::to_string(index);
-                    std::string extension = kExtensions[random.Below(std::size(kExtensions))];
-                    if (withShortcut && index == shape.filesPerLeaf - 1) {
-                        // Shortcuts stay recent: loading one reads it, and that may move its access time.
-                        ++counts.shortcuts;
-                        bool broken = (leafIndex / shape.shortcutEvery) % 2 == 1;
-                        std::string target = broken ? leafPath + "\\gone" + std::to_string(index) + ".txt" : firstFile;
-                        if (broken && !MakeSizedFile(target, 1, now, now)) return false;
-                        if (!MakeShortcut(leafPath + "\\" + base + ".lnk", target)) return false;
-                        if (broken) {
-                            DeleteFileA(target.c_str());
-                            ++counts.brokenShortcuts;
-                            ++counts.expectedBrokenShortcuts;
-                        }
-                        continue;
+    bool Tree(const std::string& filesRoot) {
+        if (!CreateDirectoryA(filesRoot.c_str(), nullptr)) return false;
+        int leafIndex = 0;
+        for (int top = 0; top < shape.topFolders; ++top) {
+            std::string topPath = filesRoot + Numbered("\\d", top);
+            if (!CreateDirectoryA(topPath.c_str(), nullptr)) return false;
+            for (int middle = 0; middle < shape.middleFolders; ++middle) {
+                std::string middlePath = topPath + Numbered("\\m", middle);
+                if (!CreateDirectoryA(middlePath.c_str(), nullptr)) return false;
+                for (int leaf = 0; leaf < shape.leafFolders; ++leaf, ++leafIndex) {
+                    if (!Leaf(middlePath + Numbered("\\f", leaf), leafIndex)) return false;
+                    if ((leafIndex + 1) % 2000 == 0) {
+                        std::fprintf(stderr, "  %d of %d folders\n", leafIndex + 1, shape.LeafCount());
+                        std::fflush(stderr);
                     }
-                    const int kind = random.Below(1000);
-                    const bool maskNamed = kind < shape.maskPermille && !starMasks.empty();
-                    const bool empty = !maskNamed && kind < shape.maskPermille + shape.emptyPermille;
-                    std::string fileName = base + "." + extension;
-                    if (maskNamed) {
-                        const std::string* mask = &masks[static_cast<size_t>(random.Below(static_cast<int>(masks.size())))];
-                        if (mask->find('*') == std::string::npos) {
-                            if (fixedNameUsed) mask = &starMasks.front();
-                            fixedNameUsed = true;
-                        }
-                        fileName = NameForMask(*mask, base, extension);
-                    }
-                    if (random.Below(4) == 0) fileName = Upper(fileName);  // the scan ignores case
-                    const std::uint64_t size = empty ? 0 : 1 + static_cast<std::uint64_t>(random.Below(4096));
-                    const int attribute = random.Below(1000);
-                    const bool readOnly = attribute < shape.readOnlyPermille;
-                    const bool hidden = !readOnly && attribute < shape.readOnlyPermille + shape.hiddenPermille;
-                    const bool old = random.Below(1000) < shape.oldPermille;
-                    const std::uint64_t ageDays =
-                        old ? 240 + static_cast<std::uint64_t>(random.Below(6 * 365 - 240))
-                            : static_cast<std::uint64_t>(random.Below(180));
-                    const std::uint64_t access = now - ageDays * kTicksPerDay -
-                                                 static_cast<std::uint64_t>(random.Below(86400)) * kTicksPerSecond;
-                    const std::uint64_t write = access - static_cast<std::uint64_t>(random.Below(30)) * kTicksPerDay;
-
-                    std::string path = leafPath + "\\" + fileName;
-                    if (!MakeSizedFile(path, size, access, write)) return false;
-                    if (index == 0) firstFile = path;
-                    if (readOnly || hidden)
-                        SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_HIDDEN);
-                    counts.maskNamed += maskNamed;
-                    counts.empty += empty;
-                    counts.old += old;
-                    counts.readOnly += readOnly;
-                    counts.hidden += hidden;
-                    if (!readOnly && !hidden && (maskNamed || empty || old)) ++counts.expectedFound;
-                }
-                if ((leafIndex + 1) % 2000 == 0) {
-                    std::fprintf(stderr, "  %d of %d folders\n", leafIndex + 1, shape.LeafCount());
-                    std::fflush(stderr);
                 }
             }
         }
+        return true;
     }
-    return true;
-}
+
+private:
+    static std::string Numbered(const char* prefix, int number) {
+        char name[16];
+        std::snprintf(name, sizeof(name), "%s%02d", prefix, number);
+        return name;
+    }
+
+    int Below(size_t limit) { return random.Below(static_cast<int>(limit)); }
+
+    bool Leaf(const std::string& leafPath, int leafIndex) {
+        if (!CreateDirectoryA(leafPath.c_str(), nullptr)) return false;
+        fixedNameUsed = false;
+        const bool withShortcut = shape.shortcutEvery > 0 && leafIndex % shape.shortcutEvery == 0;
+        std::string firstFile;
+        for (int index = 0; index < shape.filesPerLeaf; ++index) {
+            ++counts.files;
+            std::string base = std::string(kWords[Below(std::size(kWords))]) + std::to_string(index);
+            std::string extension = kExtensions[Below(std::size(kExtensions))];
+            bool made = withShortcut && index == shape.filesPerLeaf - 1
+                            ? Shortcut(leafPath, base, (leafIndex / shape.shortcutEvery) % 2 == 1, firstFile)
+                            : File(leafPath, base, extension, index == 0 ? &firstFile : nullptr);
+            if (!made) return false;
+        }
+        return true;
+    }
+
+    // Shortcuts stay recent: loading one reads it, and that may move its access time.
+    bool Shortcut(const std::string& leafPath, const std::string& base, bool broken, const std::string& firstFile) {
+        ++counts.shortcuts;
+        std::string target = broken ? leafPath + "\\gone-" + base + ".txt" : firstFile;
+        if (broken && !MakeSizedFile(target, 1, now, now)) return false;
+        if (!MakeShortcut(leafPath + "\\" + base + ".lnk", target)) return false;
+        if (broken) {
+            DeleteFileA(target.c_str());
+            ++counts.brokenShortcuts;
+            ++counts.expectedBrokenShortcuts;
+        }
+        return true;
+    }
+
+    // A plain file; its path goes to pathOut when that is set (a shortcut's target).
+    bool File(const std::string& leafPath, const std::string& base, const std::string& extension,
+              std::string* pathOut) {
+        const int kind = random.Below(1000);
+        const bool maskNamed = kind < shape.maskPermille && !starMasks.empty();
+        const bool empty = !maskNamed && kind < shape.maskPermille + shape.emptyPermille;
+        std::string fileName = base + "." + extension;
+        if (maskNamed) {
+            const std::string* mask = &masks[static_cast<size_t>(Below(masks.size()))];
+            if (mask->find('*') == std::string::npos) {  // a fixed name fits once in a folder
+                if (fixedNameUsed) mask = &starMasks.front();
+                fixedNameUsed = true;
+            }
+            fileName = NameForMask(*mask, base, extension);
+        }
+        if (random.Below(4) == 0) fileName = Upper(fileName);  // the scan ignores case
+        const std::uint64_t size = empty ? 0 : 1 + static_cast<std::uint64_t>(random.Below(4096));
+        const int attribute = random.Below(1000);
+        const bool readOnly = attribute < shape.readOnlyPermille;
+        const bool hidden = !readOnly && attribute < shape.readOnlyPermille + shape.hiddenPermille;
+        const bool old = random.Below(1000) < shape.oldPermille;
+        const int ageDays = old ? shape.oldFromDays + random.Below(shape.oldToDays - shape.oldFromDays)
+                                : random.Below(shape.recentDays);
+        const std::uint64_t access = now - static_cast<std::uint64_t>(ageDays) * kTicksPerDay -
+                                     static_cast<std::uint64_t>(random.Below(86400)) * kTicksPerSecond;
+        const std::uint64_t write = access - static_cast<std::uint64_t>(random.Below(30)) * kTicksPerDay;
+
+        std::string path = leafPath + "\\" + fileName;
+        if (!MakeSizedFile(path, size, access, write)) return false;
+        if (readOnly || hidden)
+            SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_HIDDEN);
+        if (pathOut) *pathOut = path;
+        counts.maskNamed += maskNamed;
+        counts.empty += empty;
+        counts.old += old;
+        counts.readOnly += readOnly;
+        counts.hidden += hidden;
+        if (!readOnly && !hidden && (maskNamed || empty || old)) ++counts.expectedFound;
+        return true;
+    }
+
+    const TreeShape& shape;
+    const std::vector<std::string>& masks;
+    TreeCounts& counts;
+    Random random;
+    const std::uint64_t now;
+    std::vector<std::string> starMasks;  // masks that can name many files in one folder
+    bool fixedNameUsed = false;
+};
 
 }  // namespace
 
@@ -272,18 +302,22 @@ BenchTree PrepareTree(const TreeShape& shape, const std::vector<std::string>& ma
     std::fprintf(stderr, "Generating %d files in %d folders under %s\n", shape.FileCount(), shape.FolderCount(),
                  root.c_str());
     std::fflush(stderr);
+    if (GetFileAttributesA(root.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "  removing the earlier tree\n");
+        RemoveTree(root);
+    }
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    if (GetFileAttributesA(root.c_str()) != INVALID_FILE_ATTRIBUTES) RemoveTree(root);
     if (!CreateDirectoryA(root.c_str(), nullptr)) return tree;
     tree.counts = TreeCounts{};
-    if (!Generate(shape, masks, tree.files, tree.counts)) {
+    if (!Generator(shape, masks, tree.counts).Tree(tree.files)) {
         std::fprintf(stderr, "Generation failed (error %lu)\n", GetLastError());
         return tree;
     }
     QueryPerformanceCounter(&end);
-    tree.generationSeconds = static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    tree.generationSeconds =
+        static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 
     // Written last: an interrupted generation leaves no marker and is made again.
     std::ofstream out(marker, std::ios::trunc);

@@ -15,13 +15,21 @@ struct TreeShape {
     int emptyPermille = 10;     // zero bytes, other names
     int readOnlyPermille = 20;  // of the files that are not shortcuts
     int hiddenPermille = 10;
-    int oldPermille = 100;    // last access 240 days to 6 years ago; the rest within 180 days
+    int oldPermille = 100;    // last access oldFromDays to oldToDays ago; the rest within recentDays
+    int recentDays = 180;
+    int oldFromDays = 240;
+    int oldToDays = 6 * 365;
     int shortcutEvery = 50;   // one leaf in this many holds a shortcut, every other one broken
     int maxAgeDays = 30;      // a tree older than this is made again: its recent files would age past the test
 
     int LeafCount() const { return topFolders * middleFolders * leafFolders; }
     int FileCount() const { return LeafCount() * filesPerLeaf; }
     int FolderCount() const { return 1 + topFolders + topFolders * middleFolders + LeafCount(); }
+    // Whether an age test of this many months splits the files exactly into old and recent.
+    bool AgeTestSplits(int months) const {
+        int days = (months + 1) * 31;  // the scanner's threshold
+        return days > recentDays && days <= oldFromDays;
+    }
 };
 
 // What the generator made, counted as the scanner should find it with read-only and hidden files

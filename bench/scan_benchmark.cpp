@@ -1,8 +1,9 @@
 // Scan benchmark: a bare FindFirstFileA walk of a generated tree against the file scanner, the
 // scanner with the shortcut test, and the scanning page's worker with the page shown; then the
-// report page's fill, and memory measured in separate processes.
+// report page's fill, and memory measured in separate processes. Each round runs every variant
+// once over the whole tree, part by part, the order turning with each part; medians of the rounds.
 //
-// scan_benchmark.exe [--rounds N] [--months N] [--report-rows N]
+// scan_benchmark.exe [--rounds N] [--slices N] [--months N] [--report-rows N]
 // Run beside Tidyhold.language and config.xml (the factory lists and options are read from it).
 #include <windows.h>
 #include <commctrl.h>
@@ -38,6 +39,7 @@ struct Options {
     int rounds = 3;
     int months = -1;  // -1: the factory value
     int reportRows = 50000;
+    int slices = 10;    // parts of the tree that every variant scans in turn within a round
     std::string probe;  // set in the child processes that measure memory
 };
 
@@ -167,26 +169,36 @@ void FitToHost(HWND host, HWND page) {
 
 void SignalFinished(void* event) { SetEvent(static_cast<HANDLE>(event)); }
 
-// The page's whole worker, timed from StartScan until its finished callback, with the UI thread
-// dispatching every message meanwhile as the program's loop would.
-double RunPage(HWND host, const ScanSettings& settings, FoundList& found) {
-    ScanPage page;
-    if (!page.CreateModeless(host)) return -1;
-    FitToHost(host, page.Hwnd());
-    UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    page.finishedCallback = SignalFinished;
-    page.finishedContext = done.Get();
-    HANDLE wait = done.Get();
+// A shown scanning page that runs its whole worker once per Scan, the UI thread dispatching every
+// message meanwhile as the program's loop would.
+class PageRunner {
+public:
+    explicit PageRunner(HWND host) : done(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        if (!page.CreateModeless(host)) return;
+        FitToHost(host, page.Hwnd());
+        page.finishedCallback = SignalFinished;
+        page.finishedContext = done.Get();
+    }
 
-    Stopwatch watch;
-    page.StartScan(settings);
-    while (MsgWaitForMultipleObjects(1, &wait, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) Pump();
-    double seconds = watch.Seconds();
-    page.WaitForWorker();
-    Pump();
-    found = page.found;
-    return seconds;
-}
+    // Seconds from StartScan until the finished callback; what was found is added to found.
+    double Scan(const ScanSettings& settings, FoundList& found) {
+        if (!page.Hwnd()) return -1;
+        HANDLE wait = done.Get();
+        ResetEvent(wait);
+        Stopwatch watch;
+        page.StartScan(settings);
+        while (MsgWaitForMultipleObjects(1, &wait, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) Pump();
+        double seconds = watch.Seconds();
+        page.WaitForWorker();
+        Pump();
+        found.insert(page.found.begin(), page.found.end());
+        return seconds;
+    }
+
+private:
+    UniqueHandle done;
+    ScanPage page;
+};
 
 // FillReport and the paint that follows it, on a fresh page.
 double FillReportTimed(HWND host, const FoundList& found) {
@@ -250,6 +262,8 @@ struct ProbeResult {
     long long heapHeld = 0;  // still held after the scan, the found list alive
     long long heapPeak = 0;
     long long privateGrowth = 0;
+    bool privateKnown = false;  // Wine reports no private bytes
+    long long workingSetGrowth = 0;
     long long peakWorkingSetGrowth = 0;
     bool ok = false;
 };
@@ -286,9 +300,10 @@ int RunProbe(const std::string& kind, const std::string& files, const TreeShape&
     FoundList found = RunScanner(settings);
     alloc_counter::Stop();
     MemorySample after = SampleMemory();
-    std::printf("probe %s %lld %zu %lld %lld %lld %lld\n", kind.c_str(), walked, found.size(),
+    std::printf("probe %s %lld %zu %lld %lld %lld %d %lld %lld\n", kind.c_str(), walked, found.size(),
                 static_cast<long long>(alloc_counter::Current()), static_cast<long long>(alloc_counter::Peak()),
-                Difference(after.privateBytes, before.privateBytes),
+                Difference(after.privateBytes, before.privateBytes), before.privateBytes > 0 ? 1 : 0,
+                Difference(after.workingSet, before.workingSet),
                 Difference(after.peakWorkingSet, before.peakWorkingSet));
     std::fflush(stdout);
     return 0;
@@ -322,21 +337,38 @@ ProbeResult Probe(const std::string& kind, const Options& options) {
     while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0) output.append(buffer, read);
     WaitForSingleObject(process.hProcess, INFINITE);
     char name[32] = {};
-    long long walked, found, held, peak, privateGrowth, peakWs;
-    if (std::sscanf(output.c_str(), "probe %31s %lld %lld %lld %lld %lld %lld", name, &walked, &found, &held, &peak,
-                    &privateGrowth, &peakWs) == 7) {
+    long long walked, found, held, peak, privateGrowth, workingSet, peakWorkingSet;
+    int privateKnown = 0;
+    if (std::sscanf(output.c_str(), "probe %31s %lld %lld %lld %lld %lld %d %lld %lld", name, &walked, &found, &held,
+                    &peak, &privateGrowth, &privateKnown, &workingSet, &peakWorkingSet) == 9) {
         result.walked = walked;
         result.found = found;
         result.heapHeld = held;
         result.heapPeak = peak;
         result.privateGrowth = privateGrowth;
-        result.peakWorkingSetGrowth = peakWs;
+        result.privateKnown = privateKnown != 0;
+        result.workingSetGrowth = workingSet;
+        result.peakWorkingSetGrowth = peakWorkingSet;
         result.ok = true;
     }
     return result;
 }
 
 // ---- the run ----
+
+// The tree split into parts of whole top folders. Load from other processes changes within
+// seconds; every variant scanning each part in turn makes such changes hit all variants alike.
+std::vector<std::vector<std::string>> Slices(const std::string& files, const TreeShape& shape, int count) {
+    if (count <= 1) return {{files}};
+    count = std::min(count, shape.topFolders);
+    std::vector<std::vector<std::string>> slices(static_cast<size_t>(count));
+    for (int top = 0; top < shape.topFolders; ++top) {
+        char name[16];
+        std::snprintf(name, sizeof(name), "\\d%02d", top);
+        slices[static_cast<size_t>(top * count / shape.topFolders)].push_back(files + name);
+    }
+    return slices;
+}
 
 struct Variant {
     const char* name;
@@ -354,6 +386,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         if (arg == "--rounds" && hasValue) options.rounds = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--months" && hasValue) options.months = std::atoi(argv[++i]);
         else if (arg == "--report-rows" && hasValue) options.reportRows = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--slices" && hasValue) options.slices = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--probe" && hasValue) options.probe = argv[++i];
         else return false;
     }
@@ -373,7 +406,7 @@ const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: scan_benchmark [--rounds N] [--months N] [--report-rows N]\n");
+        std::fprintf(stderr, "usage: scan_benchmark [--rounds N] [--slices N] [--months N] [--report-rows N]\n");
         return 2;
     }
     ComApartment com;
@@ -405,10 +438,10 @@ int main(int argc, char** argv) {
     std::printf("Tree: %s\n", tree.files.c_str());
     std::printf("  %lld files in %d folders; %s in %.1f s\n", counts.files, shape.FolderCount(),
                 tree.reused ? "reused, generated earlier" : "generated", tree.generationSeconds);
-    std::printf("  mask names %lld, empty %lld, old (240 d-6 y) %lld, read-only %lld, hidden %lld, shortcuts %lld "
-                "(%lld broken)\n",
-                counts.maskNamed, counts.empty, counts.old, counts.readOnly, counts.hidden, counts.shortcuts,
-                counts.brokenShortcuts);
+    std::printf("  mask names %lld, empty %lld, last access %d-%d days ago %lld (the rest within %d days), "
+                "read-only %lld, hidden %lld, shortcuts %lld (%lld broken)\n",
+                counts.maskNamed, counts.empty, shape.oldFromDays, shape.oldToDays, counts.old, shape.recentDays,
+                counts.readOnly, counts.hidden, counts.shortcuts, counts.brokenShortcuts);
     std::printf("Scan: factory masks (%zu): %s\n", masks.size(), Joined(masks).c_str());
     std::printf("  skip folders %zu, skip read-only %d, system %d, hidden %d; empty files on, not accessed for %d "
                 "months on\n",
@@ -440,39 +473,56 @@ int main(int argc, char** argv) {
         {"scanner: + shortcut test", {}, {}},
         {"scan page shown (worker)", {}, {}},
     };
-    variants[1].expected = counts.expectedFound;
-    variants[2].expected = counts.expectedFound + counts.expectedBrokenShortcuts;
-    variants[3].expected = counts.expectedFound;
+    if (shape.AgeTestSplits(settings.Months)) {  // otherwise files near the threshold make the count move
+        variants[1].expected = counts.expectedFound;
+        variants[2].expected = counts.expectedFound + counts.expectedBrokenShortcuts;
+        variants[3].expected = counts.expectedFound;
+    }
     std::vector<double> fillFound, fillRows;
     FoundList pageFound;
     const std::string firstReason = settings.JunkMasks.begin()->second;
     FoundList syntheticRows = FirstFiles(tree.files, options.reportRows, firstReason);
 
+    const std::vector<std::vector<std::string>> slices = Slices(tree.files, shape, options.slices);
     for (int round = 0; round < options.rounds; ++round) {
-        for (int step = 0; step < 4; ++step) {
-            int which = (round + step) % 4;  // each variant takes every place in turn
-            Variant& variant = variants[which];
-            double cpuBefore = ProcessCpuSeconds();
-            double seconds = 0;
-            if (which == 0) {
-                std::string path = tree.files;
-                WalkCount count;
-                Stopwatch watch;
-                BareWalk(path, count);
-                seconds = watch.Seconds();
-                variant.walked = count.files;
-            } else if (which == 1 || which == 2) {
-                Stopwatch watch;
-                FoundList found = RunScanner(which == 1 ? settings : withShortcuts);
-                seconds = watch.Seconds();
-                variant.found = static_cast<long long>(found.size());
-            } else {
-                seconds = RunPage(host, settings, pageFound);
-                variant.found = static_cast<long long>(pageFound.size());
+        double seconds[4] = {}, cpu[4] = {};
+        long long walked = 0, found[4] = {};
+        PageRunner pageRunner(host);
+        pageFound.clear();
+        for (size_t slice = 0; slice < slices.size(); ++slice) {
+            ScanSettings sliceSettings = settings, sliceShortcuts = withShortcuts;
+            sliceSettings.Folders = sliceShortcuts.Folders = slices[slice];
+            for (size_t step = 0; step < 4; ++step) {
+                const int which = static_cast<int>((static_cast<size_t>(round) + slice + step) % 4);
+                const double cpuBefore = ProcessCpuSeconds();
+                if (which == 0) {
+                    WalkCount count;
+                    Stopwatch watch;
+                    for (const std::string& folder : slices[slice]) {
+                        std::string path = folder;
+                        BareWalk(path, count);
+                    }
+                    seconds[which] += watch.Seconds();
+                    walked += count.files;
+                } else if (which == 1 || which == 2) {
+                    Stopwatch watch;
+                    FoundList sliceFound = RunScanner(which == 1 ? sliceSettings : sliceShortcuts);
+                    seconds[which] += watch.Seconds();
+                    found[which] += static_cast<long long>(sliceFound.size());
+                } else {
+                    seconds[which] += pageRunner.Scan(sliceSettings, pageFound);
+                }
+                cpu[which] += ProcessCpuSeconds() - cpuBefore;
             }
-            variant.seconds.push_back(seconds);
-            variant.cpu.push_back(ProcessCpuSeconds() - cpuBefore);
-            std::fprintf(stderr, "  round %d: %-28s %7.2f s\n", round + 1, variant.name, seconds);
+        }
+        found[3] = static_cast<long long>(pageFound.size());
+        variants[0].walked = walked;
+        for (int which = 0; which < 4; ++which) {
+            Variant& variant = variants[which];
+            variant.seconds.push_back(seconds[which]);
+            variant.cpu.push_back(cpu[which]);
+            if (which > 0) variant.found = found[which];
+            std::fprintf(stderr, "  round %d: %-28s %7.2f s\n", round + 1, variant.name, seconds[which]);
         }
         fillFound.push_back(FillReportTimed(host, pageFound));
         fillRows.push_back(FillReportTimed(host, syntheticRows));
@@ -484,8 +534,9 @@ int main(int argc, char** argv) {
     const double bare = Median(variants[0].seconds);
     const double scanner = Median(variants[1].seconds);
     const double page = Median(variants[3].seconds);
-    std::printf("\nMedian of %d interleaved rounds (wall time; cpu is this process's user+kernel time)\n",
-                options.rounds);
+    std::printf("\nMedian of %d rounds; in each, every variant scans each of %zu parts of the tree in turn\n"
+                "(wall time summed over the parts; cpu is this process's user+kernel time)\n",
+                options.rounds, slices.size());
     std::printf("%-30s %9s %7s %8s %8s %8s %9s  %s\n", "variant", "median s", "ratio", "cpu s", "walked", "found",
                 "expected", "rounds (s)");
     for (const Variant& variant : variants) {
@@ -500,15 +551,15 @@ int main(int argc, char** argv) {
         if (variant.found >= 0) std::snprintf(found, sizeof(found), "%lld", variant.found);
         if (variant.expected >= 0) std::snprintf(expected, sizeof(expected), "%lld", variant.expected);
         std::printf("%-30s %9.3f %7.3f %8.2f %8lld %8s %9s  %s\n", variant.name, median, median / bare,
-                    Median(variant.cpu), counts.files, found, expected, rounds.c_str());
+                    Median(variant.cpu), variants[0].walked, found, expected, rounds.c_str());
     }
     const double rowsSeconds = Median(fillRows);
     std::printf("%-30s %9.3f  (%zu found rows)\n", "report fill+paint, found", Median(fillFound), pageFound.size());
     std::printf("%-30s %9.3f  (%zu rows)\n", "report fill+paint, synthetic", rowsSeconds, syntheticRows.size());
 
     std::printf("\nMemory, one scan per fresh process, found list still held (heap: operator new bytes)\n");
-    std::printf("%-26s %8s %8s %12s %12s %12s %12s\n", "probe", "walked", "found", "heap held KB", "heap peak KB",
-                "private +KB", "peak WS +KB");
+    std::printf("%-26s %8s %8s %12s %12s %11s %11s %11s\n", "probe", "walked", "found", "heap held KB", "heap peak KB",
+                "private +KB", "WS +KB", "peak WS +KB");
     const ProbeResult* walkAll = nullptr;
     const ProbeResult* factory = nullptr;
     for (const ProbeResult& probe : probes) {
@@ -521,8 +572,10 @@ int main(int argc, char** argv) {
         const char* label = probe.kind == "walk-quarter" ? "walk only, quarter tree"
                             : probe.kind == "walk-all"   ? "walk only, whole tree"
                                                          : "factory criteria, whole";
-        std::printf("%-26s %8lld %8lld %12.1f %12.1f %12.1f %12.1f\n", label, probe.walked, probe.found,
-                    probe.heapHeld / 1024.0, probe.heapPeak / 1024.0, probe.privateGrowth / 1024.0,
+        char privateText[24] = "n/a";
+        if (probe.privateKnown) std::snprintf(privateText, sizeof(privateText), "%.1f", probe.privateGrowth / 1024.0);
+        std::printf("%-26s %8lld %8lld %12.1f %12.1f %11s %11.1f %11.1f\n", label, probe.walked, probe.found,
+                    probe.heapHeld / 1024.0, probe.heapPeak / 1024.0, privateText, probe.workingSetGrowth / 1024.0,
                     probe.peakWorkingSetGrowth / 1024.0);
     }
     if (factory && factory->found > 0)

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs the scan benchmark under Wine, on a virtual display when Xvfb is there.
 # Its tree of 200,000 files is generated once into the benchmark prefix's temporary folder
-# (build/wine-bench/drive_c/users/$USER/AppData/Local/Temp/tidyhold-bench-tree) and reused while
-# its shape and the factory masks stay the same. Arguments go to the benchmark:
-#   --rounds N (3)  --months N (factory)  --report-rows N (50000)
+# (build/wine-bench/drive_c/users/$USER/Temp/tidyhold-bench-tree) and reused while its shape and
+# the factory masks stay the same, for 30 days. Arguments go to the benchmark:
+#   --rounds N (3)  --slices N (10 parts per round; 1: each variant walks the whole tree at once)
+#   --months N (the factory age test)  --report-rows N (50000)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh >/dev/null
@@ -33,4 +34,7 @@ else
     [ -f "$WINEPREFIX/system.reg" ] || new_wine_prefix "$WINEPREFIX" null
 fi
 trap cleanup EXIT
+# Other processes on the machine move the figures: the load tells how quiet it was.
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 wine "$stage/scan_benchmark.exe" "$@"
+echo "Load average before the run: $load_before; after: $(cut -d' ' -f1-3 /proc/loadavg)"
