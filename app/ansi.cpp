@@ -31,8 +31,9 @@ int CompareAnsi(std::string_view a, std::string_view b) {
     while (i < a.size() && i < b.size()) {
         unsigned char ca = static_cast<unsigned char>(a[i]);
         unsigned char cb = static_cast<unsigned char>(b[i]);
-        bool leadA = IsDBCSLeadByte(ca) && i + 1 < a.size();
-        bool leadB = IsDBCSLeadByte(cb) && i + 1 < b.size();
+        // No code page has a lead byte below 0x80: ASCII skips the lookup.
+        bool leadA = ca >= 0x80 && IsDBCSLeadByte(ca) && i + 1 < a.size();
+        bool leadB = cb >= 0x80 && IsDBCSLeadByte(cb) && i + 1 < b.size();
         if (leadA && leadB) {
             unsigned wa = (ca << 8) | static_cast<unsigned char>(a[i + 1]);
             unsigned wb = (cb << 8) | static_cast<unsigned char>(b[i + 1]);

@@ -26,6 +26,17 @@ void LowerInPlace(std::string& text) {
     }
 }
 
+// Lower-cases text from position start on, in place.
+void LowerTail(std::string& text, size_t start) {
+    if (IsAscii(std::string_view(text).substr(start))) {
+        for (size_t i = start; i < text.size(); ++i)
+            if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');
+    } else {
+        std::string tail = ToLowerAnsi(std::string_view(text).substr(start));
+        text.replace(start, std::string::npos, tail);
+    }
+}
+
 std::string Lowered(std::string_view text) {
     std::string lower(text);
     LowerInPlace(lower);
@@ -52,29 +63,37 @@ struct Walk {
     FileScanner::OnFound onFound;
     FileScanner::OnFolder onFolder;
     void* context;
+    bool skipEverything = false;  // the root itself holds a skip entry
     const std::atomic<bool>* stop;
     SYSTEMTIME now{};
     std::uint64_t nowUtcTicks = 0;
 
     bool Stopped() const { return stop && stop->load(std::memory_order_relaxed); }
-    void Folder(std::string& path);
-    bool Skipped(const std::string& full) const;
-    void TestFile(const std::string& full, const WIN32_FIND_DATAA& entry);
+    // path and lower (its lower-cased twin) grow by one name per level and shrink back.
+    void Folder(std::string& path, std::string& lower);
+    bool Skipped(const std::string& lower, size_t nameStart) const;
+    void TestFile(const std::string& full, std::string_view lowerName, const WIN32_FIND_DATAA& entry);
     bool NotAccessed(const std::string& full, const WIN32_FIND_DATAA& entry) const;
 };
 
-bool Walk::Skipped(const std::string& full) const {
-    if (skips.empty()) return false;
-    std::string lower = Lowered(full);
-    // UTF-8 never matches in the middle of a character, so a byte search is multibyte-safe.
-    for (const std::string& skip : skips)
-        if (lower.find(skip) != std::string::npos) return true;
+// A skip entry found anywhere in the lower-cased full path. A match wholly inside the parent's path
+// would have skipped the parent already (the root is checked once, in Search), so only matches that
+// reach the separator before the name need looking for. UTF-8 never matches in the middle of a
+// character, so a byte search is multibyte-safe.
+bool Walk::Skipped(const std::string& lower, size_t nameStart) const {
+    for (const std::string& skip : skips) {
+        if (skip.empty()) return true;
+        size_t from = nameStart > skip.size() ? nameStart - skip.size() : 0;
+        if (lower.find(skip, from) != std::string::npos) return true;
+    }
     return false;
 }
 
-void Walk::Folder(std::string& path) {
+void Walk::Folder(std::string& path, std::string& lower) {
     if (!path.empty() && path.back() == '\\') path.pop_back();  // C:\ becomes C:
+    if (!lower.empty() && lower.back() == '\\') lower.pop_back();
     size_t base = path.size();
+    size_t lowerBase = lower.size();
     path += "\\*.*";
     WIN32_FIND_DATAA entry{};
     UniqueFind find(FindFirstFileExA(path.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
@@ -86,6 +105,10 @@ void Walk::Folder(std::string& path) {
         path.resize(base);
         path += '\\';
         path += entry.cFileName;
+        lower.resize(lowerBase);
+        lower += '\\';
+        lower += entry.cFileName;
+        LowerTail(lower, lowerBase + 1);
         const DWORD attributes = entry.dwFileAttributes;
         const bool directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (onFolder && directory) onFolder(path, entry, context);
@@ -93,7 +116,7 @@ void Walk::Folder(std::string& path) {
         if ((criteria.skipSystem && (attributes & FILE_ATTRIBUTE_SYSTEM)) ||
             (criteria.skipHidden && (attributes & FILE_ATTRIBUTE_HIDDEN)))
             continue;
-        if (Skipped(path)) continue;
+        if (skipEverything || Skipped(lower, lowerBase + 1)) continue;
         if (directory) {
             if (!criteria.includeSubfolders || std::strcmp(entry.cFileName, ".") == 0 ||
                 std::strcmp(entry.cFileName, "..") == 0)
@@ -101,19 +124,19 @@ void Walk::Folder(std::string& path) {
             // A junction or link to a folder is not followed: a cycle could loop, and every file
             // behind it is also reachable, and reported, under its real name.
             if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-            Folder(path);
+            Folder(path, lower);
         } else {
-            TestFile(path, entry);
+            TestFile(path, std::string_view(lower).substr(lowerBase + 1), entry);
         }
     } while (FindNextFileA(find.Get(), &entry));
     path.resize(base);
+    lower.resize(lowerBase);
 }
 
-void Walk::TestFile(const std::string& full, const WIN32_FIND_DATAA& entry) {
+void Walk::TestFile(const std::string& full, std::string_view lowerName, const WIN32_FIND_DATAA& entry) {
     if (!masks.empty()) {
-        std::string name = Lowered(entry.cFileName);
         for (const auto& [mask, description] : masks) {
-            if (MatchWildcard(mask, name)) {
+            if (MatchWildcard(mask, lowerName)) {
                 onFound(full, *description, entry, context);
                 return;
             }
@@ -170,7 +193,9 @@ void FileScanner::Search(const std::string& folder, const MaskTable& masks, OnFo
     GetSystemTimeAsFileTime(&nowUtc);
     walk.nowUtcTicks = Ticks(nowUtc);
     std::string path = folder;
-    walk.Folder(path);
+    std::string lower = Lowered(folder);
+    for (const std::string& skip : walk.skips) walk.skipEverything |= lower.find(skip) != std::string::npos;
+    walk.Folder(path, lower);
 }
 
 bool MatchWildcard(std::string_view pattern, std::string_view name) {

@@ -127,6 +127,10 @@ TEST_F(FileScannerTest, SkipsAreCaseBlindSubstringsOfTheWholePath) {
     Collected c = Scan(root.Path(), masks, {}, {ToLowerAnsi(root / "skipme")});
     EXPECT_EQ(Paths(c), (std::set<std::string>{root / "keep\\x.tmp"}));
     EXPECT_TRUE(Scan(root.Path(), masks, {}, {""}).found.empty());  // an empty entry skips everything
+    // A skip entry inside the searched folder's own path, or across a separator, counts as well.
+    EXPECT_TRUE(Scan(root / "keep", masks, {}, {"tidyhold-test"}).found.empty());
+    EXPECT_EQ(Paths(Scan(root.Path(), masks, {}, {"me2\\x"})),
+              (std::set<std::string>{root / "keep\\x.tmp", root / "Skipme\\x.tmp"}));
 }
 
 TEST_F(FileScannerTest, AttributesPassEntriesOverAndKeepFoldersClosed) {
