@@ -73,21 +73,21 @@ Conversion Parse(std::string_view format, size_t start) {
 bool IsIntegerType(char t) { return std::string_view("diuoxXc").find(t) != std::string_view::npos; }
 bool IsFloatType(char t) { return std::string_view("fFeEgGaA").find(t) != std::string_view::npos; }
 
-std::string Spec(const Conversion& c, std::string_view length) {
-    std::string spec = "%" + c.flags;
-    if (c.width >= 0) spec += std::to_string(c.width);
-    if (c.precision >= 0) spec += "." + std::to_string(c.precision);
-    spec += length;
-    spec += c.type;
-    return spec;
+std::string Directive(const Conversion& c, std::string_view length) {
+    std::string directive = "%" + c.flags;
+    if (c.width >= 0) directive += std::to_string(c.width);
+    if (c.precision >= 0) directive += "." + std::to_string(c.precision);
+    directive += length;
+    directive += c.type;
+    return directive;
 }
 
 template <class T>
-std::string Print(const std::string& spec, T value) {
-    int length = std::snprintf(nullptr, 0, spec.c_str(), value);
+std::string Print(const std::string& directive, T value) {
+    int length = std::snprintf(nullptr, 0, directive.c_str(), value);
     if (length <= 0) return {};
     std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    std::snprintf(buffer.data(), buffer.size(), spec.c_str(), value);
+    std::snprintf(buffer.data(), buffer.size(), directive.c_str(), value);
     return std::string(buffer.data(), static_cast<size_t>(length));
 }
 
@@ -109,16 +109,16 @@ std::string Convert(const Conversion& c, const FormatArg& arg) {
         } else {
             return Plain(arg);
         }
-        if (c.type == 'c') return value == 0 ? std::string() : Print(Spec(c, ""), static_cast<int>(value));
-        return Print(Spec(c, "ll"), value);
+        if (c.type == 'c') return value == 0 ? std::string() : Print(Directive(c, ""), static_cast<int>(value));
+        return Print(Directive(c, "ll"), value);
     }
     if (IsFloatType(c.type)) {
-        if (const auto* d = std::get_if<double>(&arg)) return Print(Spec(c, ""), *d);
-        if (const auto* i = std::get_if<long long>(&arg)) return Print(Spec(c, ""), static_cast<double>(*i));
+        if (const auto* d = std::get_if<double>(&arg)) return Print(Directive(c, ""), *d);
+        if (const auto* i = std::get_if<long long>(&arg)) return Print(Directive(c, ""), static_cast<double>(*i));
         return Plain(arg);
     }
     if (c.type == 's') {
-        if (const auto* s = std::get_if<std::string>(&arg)) return Print(Spec(c, ""), s->c_str());
+        if (const auto* s = std::get_if<std::string>(&arg)) return Print(Directive(c, ""), s->c_str());
         return Plain(arg);
     }
     return {};

@@ -104,19 +104,6 @@ ScanSettings FactorySettings(const std::string& folder, const Options& options) 
     return settings;
 }
 
-// The scanning page's own translation of its settings.
-FileScanner::Criteria CriteriaOf(const ScanSettings& settings) {
-    FileScanner::Criteria criteria;
-    criteria.skipReadOnly = settings.SkipReadOnlyFiles;
-    criteria.skipSystem = settings.SkipSystemFiles;
-    criteria.skipHidden = settings.SkipHiddenFiles;
-    criteria.findZeroLength = settings.FindZeroLengthFiles;
-    criteria.findInvalidShortcuts = settings.FindInvalidShortcuts;
-    criteria.findNotAccessed = settings.FindFilesHaveNotAccessed;
-    criteria.months = settings.Months;
-    return criteria;
-}
-
 // ---- the variants ----
 
 struct WalkCount {
@@ -153,7 +140,7 @@ void Collect(const std::string& path, const std::string& reason, const WIN32_FIN
 FoundList RunScanner(const ScanSettings& settings) {
     FoundList found;
     for (const std::string& folder : settings.Folders)
-        FileScanner::Search(folder, settings.JunkMasks, Collect, settings.SkipFolders, CriteriaOf(settings), nullptr,
+        FileScanner::Search(folder, settings.JunkMasks, Collect, settings.SkipFolders, FileScanner::CriteriaOf(settings), nullptr,
                             &found);
     return found;
 }

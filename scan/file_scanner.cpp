@@ -198,6 +198,18 @@ void FileScanner::Search(const std::string& folder, const MaskTable& masks, OnFo
     walk.Folder(path, lower);
 }
 
+FileScanner::Criteria FileScanner::CriteriaOf(const ScanSettings& settings) {
+    Criteria criteria;
+    criteria.skipReadOnly = settings.SkipReadOnlyFiles;
+    criteria.skipSystem = settings.SkipSystemFiles;
+    criteria.skipHidden = settings.SkipHiddenFiles;
+    criteria.findZeroLength = settings.FindZeroLengthFiles;
+    criteria.findInvalidShortcuts = settings.FindInvalidShortcuts;
+    criteria.findNotAccessed = settings.FindFilesHaveNotAccessed;
+    criteria.months = settings.Months;
+    return criteria;
+}
+
 bool MatchWildcard(std::string_view pattern, std::string_view name) {
     size_t p = 0, n = 0;
     while (n < name.size() && (p >= pattern.size() || pattern[p] != '*')) {

@@ -57,6 +57,9 @@ public:
         int months = 0;
     };
 
+    // The criteria of a chosen folder's search.
+    static Criteria CriteriaOf(const ScanSettings& settings);
+
     // Searches the tree below folder, depth first, in the file system's order. onFolder (may be
     // null) sees every directory entry, "." and ".." included; onFound each junk file with its
     // reason. A set stop flag ends the walk before the next directory entry. Links to folders

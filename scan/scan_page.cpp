@@ -121,14 +121,7 @@ unsigned __stdcall ScanPage::ScanWorker(void* page) {
 
 void ScanPage::Run() {
     SearchSpecialFolders();
-    FileScanner::Criteria criteria;
-    criteria.skipReadOnly = settings.SkipReadOnlyFiles;
-    criteria.skipSystem = settings.SkipSystemFiles;
-    criteria.skipHidden = settings.SkipHiddenFiles;
-    criteria.findZeroLength = settings.FindZeroLengthFiles;
-    criteria.findInvalidShortcuts = settings.FindInvalidShortcuts;
-    criteria.findNotAccessed = settings.FindFilesHaveNotAccessed;
-    criteria.months = settings.Months;
+    const FileScanner::Criteria criteria = FileScanner::CriteriaOf(settings);
     for (size_t i = 0; i < settings.Folders.size() && !stopRequested; ++i) {
         SetRowState(i, "_stateScanning");
         FileScanner::Search(settings.Folders[i], settings.JunkMasks, OnFound, settings.SkipFolders, criteria, OnFolder,
