@@ -124,6 +124,7 @@ void ScanPage::Run() {
     const FileScanner::Criteria criteria = FileScanner::CriteriaOf(settings);
     for (size_t i = 0; i < settings.Folders.size() && !stopRequested; ++i) {
         SetRowState(i, "_stateScanning");
+        BeforeFolder(i);
         FileScanner::Search(settings.Folders[i], settings.JunkMasks, OnFound, settings.SkipFolders, criteria, OnFolder,
                             this, &stopRequested);
         if (stopRequested) break;

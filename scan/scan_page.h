@@ -33,6 +33,10 @@ protected:
     bool OnInit() override;
     bool OnCommand(int id, int code) override;
     void OnDestroy() override;
+    // On the worker, once a chosen folder's row reads "searching" and before its search starts:
+    // the one place where a test can hold a running scan still.
+    virtual void BeforeFolder(size_t /*index*/) {}
+    bool StopRequested() const { return stopRequested; }
 
 private:
     enum class RunState { Idle, Running, Ending };

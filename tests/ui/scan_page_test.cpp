@@ -17,6 +17,32 @@
 
 namespace {
 
+// Holds its worker before one chosen folder until a stop is asked for.
+class GatedScanPage : public ScanPage {
+public:
+    GatedScanPage() : reached(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~GatedScanPage() override { CloseHandle(reached); }
+    void HoldBefore(size_t index) {
+        gateAt = index;
+        ResetEvent(reached);
+    }
+    // Lets the worker run until it is held; its messages to this thread are delivered meanwhile.
+    bool WaitUntilHeld() {
+        return StepWorkerUntil([&] { return WaitForSingleObject(reached, 0) == WAIT_OBJECT_0; });
+    }
+
+protected:
+    void BeforeFolder(size_t index) override {
+        if (index != gateAt) return;
+        SetEvent(reached);
+        for (int i = 0; i < 4000 && !StopRequested(); ++i) Sleep(5);
+    }
+
+private:
+    HANDLE reached;
+    size_t gateAt = SIZE_MAX;
+};
+
 class ScanPageTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -45,7 +71,7 @@ protected:
 
     TempFolder root;
     HWND host = nullptr;
-    ScanPage page;
+    GatedScanPage page;
     int finished = 0;
     std::string savedLanguage;
 };
@@ -92,8 +118,10 @@ TEST_F(ScanPageTest, StopWithOkEndsTheScanAtOnceAndCancelLetsItRun) {
         folders.push_back(folder);
     }
     ScriptedMessageBoxes boxes;
+    page.HoldBefore(1);
     page.StartScan(Settings(folders));
-    ASSERT_TRUE(StepWorkerUntil([&] { return Row(1) == "_stateScanning"; }));
+    ASSERT_TRUE(page.WaitUntilHeld());
+    EXPECT_EQ(Row(1), "_stateScanning");
 
     boxes.Answer(IDCANCEL);
     Click(page.Hwnd(), IDC_SCAN_STOP);
@@ -116,6 +144,7 @@ TEST_F(ScanPageTest, StopWithOkEndsTheScanAtOnceAndCancelLetsItRun) {
     PumpMessages();
     EXPECT_EQ(finished, 1);  // the worker ran none of its end steps
 
+    page.HoldBefore(SIZE_MAX);
     page.StartScan(Settings(folders));  // a new scan starts afresh
     ASSERT_TRUE(PumpUntil([&] { return finished == 2; }));
     EXPECT_EQ(page.found.size(), 60u);
@@ -124,8 +153,9 @@ TEST_F(ScanPageTest, StopWithOkEndsTheScanAtOnceAndCancelLetsItRun) {
 TEST_F(ScanPageTest, DestroyingThePageStopsARunningScan) {
     MakeFolder(root / "f");
     for (int i = 0; i < 20; ++i) MakeFile(root / ("f\\x" + std::to_string(i) + ".dat"));
+    page.HoldBefore(0);
     page.StartScan(Settings({root / "f"}));
-    ASSERT_TRUE(StepWorkerUntil([&] { return Row(0) == "_stateScanning"; }));
+    ASSERT_TRUE(page.WaitUntilHeld());
     DestroyWindow(page.Hwnd());
     EXPECT_FALSE(page.IsRunning());
     EXPECT_EQ(finished, 1);
