@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include "app/language_table.h"
-#include "app/list_view.h"
 #include "app/program_paths.h"
 #include "app/message_box.h"
 #include "app/skin_library.h"
@@ -13,6 +12,7 @@
 #include "app/wizard_navigation.h"
 #include "clean/log_client.h"
 #include "res/resource.h"
+#include "settings/check_list.h"
 #include "settings/config_document.h"
 
 void OpenWebPage(void* owner, const char* address) {
@@ -195,12 +195,10 @@ void MainWizard::OnNext() {
 ScanSettings MainWizard::GatherScanSettings() const {
     ScanSettings scan;
     scan.Folders = folderPage.CheckedFolders();
-    HWND junk = junkFilesPage.Item(IDC_JUNK_LIST);
-    for (int row = 0; row < RowCount(junk); ++row)
-        if (RowChecked(junk, row)) scan.JunkMasks[RowText(junk, row, 0)] = RowText(junk, row, 1);
-    HWND skip = skipFoldersPage.Item(IDC_SKIP_LIST);
-    for (int row = 0; row < RowCount(skip); ++row)
-        if (RowChecked(skip, row)) scan.SkipFolders.push_back(RowText(skip, row, 0));
+    for (const ListRow& row : CollectRows(junkFilesPage.Item(IDC_JUNK_LIST), RowShape::TextAndDescription))
+        if (row.checked) scan.JunkMasks[row.text] = row.description;  // a later row with the same mask wins
+    for (const ListRow& row : CollectRows(skipFoldersPage.Item(IDC_SKIP_LIST), RowShape::TextOnly))
+        if (row.checked) scan.SkipFolders.push_back(row.text);
     scan.SkipFolders.push_back(ProgramFolder());
 
     HWND options = optionsPage.Hwnd();
