@@ -3,69 +3,17 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/language_table.h"
-#include "app/program_paths.h"
-#include "app/message_box.h"
-#include "app/skin_library.h"
-#include "app/version_info.h"
 #include "app/web_links.h"
 #include "app/wizard_navigation.h"
+#include "base/program_paths.h"
+#include "base/version_info.h"
 #include "clean/log_client.h"
 #include "res/resource.h"
 #include "settings/check_list.h"
 #include "settings/config_document.h"
-
-void OpenWebPage(void* owner, const char* address) {
-    ShellExecuteA(static_cast<HWND>(owner), "open", address, nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void PageHost::Attach(HWND control) {
-    area = control;
-    SetWindowSubclass(area, AreaProc, 0, reinterpret_cast<DWORD_PTR>(this));
-}
-
-int PageHost::Add(HWND page) {
-    pages.push_back(page);
-    return static_cast<int>(pages.size()) - 1;
-}
-
-HWND PageHost::Page(int index) const {
-    return index >= 0 && index < static_cast<int>(pages.size()) ? pages[static_cast<size_t>(index)] : nullptr;
-}
-
-void PageHost::ShowPage(int index) {
-    HWND page = Page(index);
-    if (index == current || !page) return;
-    if (HWND shown = Page(current)) ShowWindow(shown, SW_HIDE);
-    RECT client{};
-    GetClientRect(area, &client);
-    MoveWindow(page, client.left, client.top, client.right - client.left, client.bottom - client.top, FALSE);
-    ShowWindow(page, SW_SHOW);
-    current = index;
-}
-
-bool PageHost::NextPage() {
-    if (!Page(current + 1)) return false;
-    ShowPage(current + 1);
-    return true;
-}
-
-bool PageHost::PreviousPage() {
-    if (!Page(current - 1)) return false;
-    ShowPage(current - 1);
-    return true;
-}
-
-LRESULT CALLBACK PageHost::AreaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
-                                    DWORD_PTR data) {
-    auto* self = reinterpret_cast<PageHost*>(data);
-    if (message == WM_SIZE) {
-        if (HWND page = self->Page(self->current)) MoveWindow(page, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-    } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, AreaProc, 0);
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
-}
+#include "ui/language_table.h"
+#include "ui/message_box.h"
+#include "ui/skin_library.h"
 
 MainWizard::MainWizard() : Dialog(IDD_MAIN_WIZARD) {}
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/dialog.h"
+#include "app/page_host.h"
 #include "app/welcome_page.h"
 #include "clean/cleaning_page.h"
 #include "clean/results_page.h"
@@ -15,24 +15,7 @@
 #include "settings/junk_files_page.h"
 #include "settings/options_page.h"
 #include "settings/skip_folders_page.h"
-
-// The page area (control 1016): owns the order of the page windows and which one shows.
-class PageHost {
-public:
-    void Attach(HWND area);
-    int Add(HWND page);
-    void ShowPage(int index);
-    bool NextPage();
-    bool PreviousPage();
-    int Current() const { return current; }
-    HWND Page(int index) const;
-
-private:
-    static LRESULT CALLBACK AreaProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-    HWND area = nullptr;
-    std::vector<HWND> pages;
-    int current = -1;
-};
+#include "ui/dialog.h"
 
 class MainWizard : public Dialog {
 public:

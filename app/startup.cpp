@@ -4,13 +4,13 @@
 
 #include <memory>
 
-#include "app/com_ptr.h"
-#include "app/language_table.h"
 #include "app/main_wizard.h"
-#include "app/message_box.h"
-#include "app/program_paths.h"
-#include "app/skin_library.h"
-#include "app/xml_document.h"
+#include "base/com_ptr.h"
+#include "base/program_paths.h"
+#include "base/xml_document.h"
+#include "ui/language_table.h"
+#include "ui/message_box.h"
+#include "ui/skin_library.h"
 
 InstanceGuard::InstanceGuard()
     : mutex(CreateMutexA(nullptr, FALSE, "{7ECC0C75-C524-46f0-BECC-05DB5D441FC8}")) {

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/win_handles.h"
+#include "base/win_handles.h"
 
 // Holds the per-logon instance mutex; a second instance finds it already there.
 class InstanceGuard {

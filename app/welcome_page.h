@@ -1,6 +1,6 @@
 // Page 0: the translated welcome text beside its picture.
 #pragma once
-#include "app/wizard_page.h"
+#include "ui/wizard_page.h"
 
 class WelcomePage : public WizardPage {
 public:

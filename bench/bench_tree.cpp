@@ -9,9 +9,9 @@
 #include <iterator>
 #include <sstream>
 
-#include "app/ansi.h"
-#include "app/com_ptr.h"
-#include "app/win_handles.h"
+#include "base/ansi.h"
+#include "base/com_ptr.h"
+#include "base/win_handles.h"
 
 namespace {
 

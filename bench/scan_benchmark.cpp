@@ -17,16 +17,16 @@
 #include <string>
 #include <vector>
 
-#include "app/com_ptr.h"
-#include "app/language_table.h"
-#include "app/program_paths.h"
-#include "app/win_handles.h"
+#include "base/com_ptr.h"
+#include "base/program_paths.h"
+#include "base/win_handles.h"
 #include "bench/alloc_counter.h"
 #include "bench/bench_tree.h"
 #include "scan/file_scanner.h"
 #include "scan/report_page.h"
 #include "scan/scan_page.h"
 #include "settings/config_document.h"
+#include "ui/language_table.h"
 
 namespace {
 

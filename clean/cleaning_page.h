@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "app/wizard_page.h"
+#include "ui/wizard_page.h"
 
 class CleaningPage : public WizardPage {
 public:

@@ -1,6 +1,6 @@
 #include "clean/log_client.h"
 
-#include "app/program_paths.h"
+#include "base/program_paths.h"
 
 const IID IID_ILogBook = {0x3266C63B, 0x1B1F, 0x4589, {0xB6, 0x61, 0x96, 0x58, 0xF8, 0xD0, 0x74, 0x96}};
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/com_ptr.h"
+#include "base/com_ptr.h"
 
 // {3266C63B-1B1F-4589-B661-9658F8D07496}: the component's interface, in slot order.
 struct ILogBook : IUnknown {

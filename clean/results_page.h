@@ -1,6 +1,6 @@
 // Page 9: the end of the wizard, with the way to the log viewer.
 #pragma once
-#include "app/wizard_page.h"
+#include "ui/wizard_page.h"
 
 class ResultsPage : public WizardPage {
 public:

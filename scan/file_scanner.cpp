@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/com_ptr.h"
-#include "app/win_handles.h"
+#include "base/com_ptr.h"
+#include "base/win_handles.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ansi.h"
+#include "base/ansi.h"
 
 // Mask -> description; the first mask in key order that matches a name wins.
 using MaskTable = std::map<std::string, std::string, AnsiLess>;

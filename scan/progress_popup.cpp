@@ -4,8 +4,8 @@
 
 #include <climits>
 
-#include "app/language_table.h"
 #include "res/resource.h"
+#include "ui/language_table.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "app/dialog.h"
+#include "ui/dialog.h"
 
 class ProgressPopup : public Dialog {
 public:

@@ -2,12 +2,12 @@
 
 #include <commctrl.h>
 
-#include "app/language_table.h"
-#include "app/list_view.h"
-#include "app/message_box.h"
-#include "app/text_format.h"
+#include "base/text_format.h"
 #include "res/resource.h"
 #include "scan/progress_popup.h"
+#include "ui/language_table.h"
+#include "ui/list_view.h"
+#include "ui/message_box.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #pragma once
 #include <vector>
 
-#include "app/wizard_page.h"
 #include "scan/file_scanner.h"
 #include "scan/report_rows.h"
+#include "ui/wizard_page.h"
 
 class ReportPage : public WizardPage {
 public:

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/ansi.h"
+#include "base/ansi.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 
 #include <map>
 
-#include "app/com_ptr.h"
-#include "app/language_table.h"
-#include "app/list_view.h"
-#include "app/message_box.h"
-#include "app/registry.h"
-#include "app/text_format.h"
-#include "app/worker_thread.h"
+#include "base/com_ptr.h"
+#include "base/registry.h"
+#include "base/text_format.h"
+#include "base/worker_thread.h"
 #include "res/resource.h"
+#include "ui/language_table.h"
+#include "ui/list_view.h"
+#include "ui/message_box.h"
 
 namespace {
 

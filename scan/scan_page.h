@@ -6,9 +6,9 @@
 #include <atomic>
 #include <string>
 
-#include "app/wizard_page.h"
-#include "app/win_handles.h"
+#include "base/win_handles.h"
 #include "scan/file_scanner.h"
+#include "ui/wizard_page.h"
 
 class ScanPage : public WizardPage {
 public:

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/list_view.h"
-#include "app/message_box.h"
+#include "ui/list_view.h"
+#include "ui/message_box.h"
 
 void ShowRows(HWND list, const std::vector<ListRow>& rows, RowShape shape) {
     ListView_DeleteAllItems(list);

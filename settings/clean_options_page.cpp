@@ -2,8 +2,8 @@
 
 #include "res/resource.h"
 #include "settings/config_document.h"
-#include "settings/folder_browser.h"
 #include "settings/path_macros.h"
+#include "ui/folder_browser.h"
 
 namespace {
 constexpr Anchor kAnchors[] = {

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "app/program_paths.h"
-#include "app/xml_document.h"
+#include "base/program_paths.h"
+#include "base/xml_document.h"
 #include "settings/path_macros.h"
 
 namespace {

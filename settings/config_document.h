@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/com_ptr.h"
+#include "base/com_ptr.h"
 
 using XmlNode = ComPtr<IXMLDOMNode>;
 

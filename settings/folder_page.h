@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/wizard_page.h"
-#include "app/win_handles.h"
+#include "base/win_handles.h"
+#include "ui/wizard_page.h"
 
 struct ImageListTraits {
     using Type = HIMAGELIST;

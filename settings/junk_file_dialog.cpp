@@ -1,8 +1,8 @@
 #include "settings/junk_file_dialog.h"
 
-#include "app/language_table.h"
-#include "app/message_box.h"
 #include "res/resource.h"
+#include "ui/language_table.h"
+#include "ui/message_box.h"
 
 JunkFileDialog::JunkFileDialog(std::string captionKey, std::string mask, std::string description)
     : Dialog(IDD_JUNK_FILE_DIALOG),

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "app/dialog.h"
+#include "ui/dialog.h"
 
 class JunkFileDialog : public Dialog {
 public:

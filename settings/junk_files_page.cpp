@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
-#include "app/list_view.h"
-#include "app/message_box.h"
 #include "res/resource.h"
 #include "settings/check_list.h"
 #include "settings/junk_file_dialog.h"
+#include "ui/list_view.h"
+#include "ui/message_box.h"
 
 namespace {
 constexpr Anchor kAnchors[] = {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/program_paths.h"
+#include "base/program_paths.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "app/list_view.h"
 #include "res/resource.h"
 #include "settings/check_list.h"
-#include "settings/folder_browser.h"
+#include "ui/folder_browser.h"
+#include "ui/list_view.h"
 
 namespace {
 constexpr Anchor kAnchors[] = {

@@ -1,6 +1,6 @@
 // Page 4: the folders the scan must not enter.
 #pragma once
-#include "app/wizard_page.h"
+#include "ui/wizard_page.h"
 
 class SkipFoldersPage : public WizardPage {
 public:

@@ -2,8 +2,8 @@
 
 #include <shlobj.h>
 
-#include "app/com_ptr.h"
-#include "app/win_handles.h"
+#include "base/com_ptr.h"
+#include "base/win_handles.h"
 
 void MakeFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
 

@@ -2,8 +2,8 @@
 
 #include "tests/support/scan_driver.h"
 
-#include "app/registry.h"
-#include "app/win_handles.h"
+#include "base/registry.h"
+#include "base/win_handles.h"
 
 namespace {
 // The shell rewrites "Shell Folders" from "User Shell Folders" when a process loads it (Wine does

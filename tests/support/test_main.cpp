@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/com_ptr.h"
+#include "base/com_ptr.h"
 
 int main(int argc, char** argv) {
     ComApartment com;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "settings/folder_browser.h"
+#include "ui/folder_browser.h"
 
 void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_box.h"
+#include "ui/message_box.h"
 
 void Click(HWND dialog, int id);
 void Command(HWND window, int id);  // a menu item or a button press, as WM_COMMAND

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/com_ptr.h"
-#include "app/language_table.h"
 #include "app/main_wizard.h"
-#include "app/program_paths.h"
-#include "app/list_view.h"
 #include "app/wizard_navigation.h"
+#include "base/com_ptr.h"
+#include "base/program_paths.h"
 #include "res/resource.h"
+#include "ui/language_table.h"
+#include "ui/list_view.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ansi.h"
+#include "base/ansi.h"
 #include "res/resource.h"
 #include "settings/check_tree.h"
 #include "settings/folder_page.h"

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/language_table.h"
-#include "app/list_view.h"
 #include "res/resource.h"
 #include "scan/progress_popup.h"
 #include "scan/report_page.h"
 #include "tests/support/settings_fixture.h"
 #include "tests/support/ui_driver.h"
+#include "ui/language_table.h"
+#include "ui/list_view.h"
 
 namespace {
 

@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/language_table.h"
-#include "app/list_view.h"
 #include "app/main_wizard.h"
-#include "app/program_paths.h"
 #include "app/wizard_navigation.h"
+#include "base/program_paths.h"
 #include "res/resource.h"
 #include "scan/scan_page.h"
 #include "tests/support/file_tree.h"
@@ -14,6 +12,8 @@
 #include "tests/support/settings_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
+#include "ui/language_table.h"
+#include "ui/list_view.h"
 
 namespace {
 

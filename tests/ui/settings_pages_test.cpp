@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/language_table.h"
-#include "app/list_view.h"
 #include "app/main_wizard.h"
 #include "res/resource.h"
 #include "settings/clean_options_page.h"
@@ -14,6 +12,8 @@
 #include "settings/skip_folders_page.h"
 #include "tests/support/settings_fixture.h"
 #include "tests/support/ui_driver.h"
+#include "ui/language_table.h"
+#include "ui/list_view.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/language_table.h"
 #include "res/resource.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
+#include "ui/language_table.h"
 
 namespace {
 

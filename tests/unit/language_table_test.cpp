@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/language_table.h"
 #include "tests/support/temp_folder.h"
+#include "ui/language_table.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/page_layout.h"
 #include "app/wizard_navigation.h"
+#include "ui/page_layout.h"
 
 TEST(PageLayout, AnchorsMoveAndGrowByTheSizeChange) {
     const RECT start{10, 20, 110, 70};

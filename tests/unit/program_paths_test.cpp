@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/program_paths.h"
+#include "base/program_paths.h"
 
 TEST(ProgramPaths, FolderAndBaseNameFollowTheProgramFile) {
     struct Case {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/text_format.h"
+#include "base/text_format.h"
 
 TEST(FormatText, FormatsWhatTheLanguageFileAsksFor) {
     EXPECT_EQ(FormatText("Files found: %d", {42LL}), "Files found: 42");

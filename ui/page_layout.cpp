@@ -1,4 +1,4 @@
-#include "app/page_layout.h"
+#include "ui/page_layout.h"
 
 RECT AnchoredRect(const RECT& start, unsigned flags, int dx, int dy) {
     RECT r = start;

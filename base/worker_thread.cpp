@@ -1,4 +1,4 @@
-#include "app/worker_thread.h"
+#include "base/worker_thread.h"
 
 #include <process.h>
 

@@ -1,6 +1,6 @@
-#include "app/message_box.h"
+#include "ui/message_box.h"
 
-#include "app/language_table.h"
+#include "ui/language_table.h"
 
 MessageBoxFunction& MessageBoxHandler() {
     static MessageBoxFunction handler = [](HWND owner, const std::string& text, const std::string& caption,

@@ -1,6 +1,6 @@
-#include "app/registry.h"
+#include "base/registry.h"
 
-#include "app/win_handles.h"
+#include "base/win_handles.h"
 
 std::string ReadValueText(HKEY root, const std::string& key, const std::string& valueName) {
     UniqueKey opened;

@@ -1,8 +1,8 @@
-#include "app/list_view.h"
+#include "ui/list_view.h"
 
 #include <commctrl.h>
 
-#include "app/language_table.h"
+#include "ui/language_table.h"
 
 void SetUpListColumns(HWND list, const ListColumn* columns, int count, DWORD extendedStyles) {
     for (int i = 0; i < count; ++i) {

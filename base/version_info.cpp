@@ -1,11 +1,11 @@
-#include "app/version_info.h"
+#include "base/version_info.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <vector>
 
-#include "app/program_paths.h"
+#include "base/program_paths.h"
 
 std::string ReadVersionString(const std::string& file, const char* name) {
     DWORD handle = 0;

@@ -1,4 +1,4 @@
-#include "app/xml_document.h"
+#include "base/xml_document.h"
 
 namespace {
 // MinGW declares the MSXML class ids in its headers; this one is defined here, once.

@@ -3,8 +3,8 @@
 #pragma once
 #include <span>
 
-#include "app/dialog.h"
-#include "app/page_layout.h"
+#include "ui/dialog.h"
+#include "ui/page_layout.h"
 
 class WizardPage : public Dialog {
 protected:

@@ -1,4 +1,4 @@
-#include "app/language_table.h"
+#include "ui/language_table.h"
 
 #include <vector>
 

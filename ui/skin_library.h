@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/win_handles.h"
+#include "base/win_handles.h"
 
 class SkinLibrary {
 public:

@@ -1,6 +1,6 @@
-#include "app/skin_library.h"
+#include "ui/skin_library.h"
 
-#include "app/program_paths.h"
+#include "base/program_paths.h"
 
 namespace {
 using InitFn = BOOL(WINAPI*)(HINSTANCE, const char*, int, int);

@@ -1,6 +1,6 @@
-#include "app/wizard_page.h"
+#include "ui/wizard_page.h"
 
-#include "app/language_table.h"
+#include "ui/language_table.h"
 
 void WizardPage::SetUpPage() {
     Language().TranslateWindow(hwnd);

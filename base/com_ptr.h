@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/ansi.h"
+#include "base/ansi.h"
 
 template <class T>
 class ComPtr {

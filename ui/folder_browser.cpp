@@ -1,4 +1,4 @@
-#include "settings/folder_browser.h"
+#include "ui/folder_browser.h"
 
 #include <shlobj.h>
 

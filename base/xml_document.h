@@ -2,7 +2,7 @@
 #pragma once
 #include <msxml.h>
 
-#include "app/com_ptr.h"
+#include "base/com_ptr.h"
 
 // Empty when the parser cannot be created.
 ComPtr<IXMLDOMDocument> CreateXmlDocument();
