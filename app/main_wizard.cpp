@@ -57,10 +57,9 @@ void MainWizard::UpdateButtons(int index) {
     EnableWindow(Item(IDC_WIZARD_NEXT), row->nextEnabled);
 }
 
-void MainWizard::OnWorkerFinished(void* context) {
-    auto* self = static_cast<MainWizard*>(context);
-    EnableWindow(self->Item(IDC_WIZARD_BACK), TRUE);
-    EnableWindow(self->Item(IDC_WIZARD_NEXT), TRUE);
+void MainWizard::OnWorkerFinished() {
+    EnableWindow(Item(IDC_WIZARD_BACK), TRUE);
+    EnableWindow(Item(IDC_WIZARD_NEXT), TRUE);
 }
 
 bool MainWizard::OnCommand(int id, int /*code: only the id counts*/) {
@@ -108,8 +107,7 @@ void MainWizard::OnBack() {
 void MainWizard::OnNext() {
     switch (host.Current()) {
     case kSkipFoldersPage:
-        scanPage.finishedCallback = &MainWizard::OnWorkerFinished;
-        scanPage.finishedContext = this;
+        scanPage.finishedCallback = [this] { OnWorkerFinished(); };
         scanPage.StartScan(GatherScanSettings());
         host.NextPage();
         break;
@@ -129,8 +127,7 @@ void MainWizard::OnNext() {
         }
         break;
     case kCleanOptionsPage:
-        cleaningPage.finishedCallback = &MainWizard::OnWorkerFinished;
-        cleaningPage.finishedContext = this;
+        cleaningPage.finishedCallback = [this] { OnWorkerFinished(); };
         host.NextPage();
         break;
     case kResultsPage: break;

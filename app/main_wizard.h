@@ -25,7 +25,6 @@ public:
     void ShowPage(int index) { host.ShowPage(index); }
     void UpdateButtons(int index);
     int CurrentPage() const { return host.Current(); }
-    static void OnWorkerFinished(void* context);
 
     WelcomePage welcomePage;
     FolderPage folderPage;
@@ -44,6 +43,7 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    void OnWorkerFinished();
     void OnCancel();
     void OnBack();
     void OnNext();

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "base/failure.h"
+
 void PageHost::Attach(HWND control) {
     area = control;
     SetWindowSubclass(area, AreaProc, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -43,7 +45,9 @@ LRESULT CALLBACK PageHost::AreaProc(HWND window, UINT message, WPARAM wParam, LP
                                     DWORD_PTR data) {
     auto* self = reinterpret_cast<PageHost*>(data);
     if (message == WM_SIZE) {
-        if (HWND page = self->Page(self->current)) MoveWindow(page, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        RunGuarded(GetAncestor(window, GA_ROOT), [&] {
+            if (HWND page = self->Page(self->current)) MoveWindow(page, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        });
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, AreaProc, 0);
     }

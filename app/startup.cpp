@@ -6,6 +6,7 @@
 
 #include "app/main_wizard.h"
 #include "base/com_ptr.h"
+#include "base/failure.h"
 #include "base/program_paths.h"
 #include "base/xml_document.h"
 #include "ui/language_table.h"
@@ -47,6 +48,7 @@ int RunProgram(HINSTANCE /*instance: resources load from the program's own modul
     if (instance.AnotherInstanceRuns()) return 0;
 
     ComApartment com;
+    FailureReporter() = &ShowFailure;
     std::string base = ProgramFolder() + "\\" + ProgramBaseName();
     Skin().Initialise();
     Skin().LoadSkinFile(base + ".smf");

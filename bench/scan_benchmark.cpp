@@ -154,8 +154,6 @@ void FitToHost(HWND host, HWND page) {
     Pump();
 }
 
-void SignalFinished(void* event) { SetEvent(static_cast<HANDLE>(event)); }
-
 // A shown scanning page that runs its whole worker once per Scan, the UI thread dispatching every
 // message meanwhile as the program's loop would.
 class PageRunner {
@@ -163,8 +161,7 @@ public:
     explicit PageRunner(HWND host) : done(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
         if (!page.CreateModeless(host)) return;
         FitToHost(host, page.Hwnd());
-        page.finishedCallback = SignalFinished;
-        page.finishedContext = done.Get();
+        page.finishedCallback = [this] { SetEvent(done.Get()); };
     }
 
     // Seconds from StartScan until the finished callback; what was found is added to found.
@@ -176,7 +173,6 @@ public:
         page.StartScan(settings);
         while (MsgWaitForMultipleObjects(1, &wait, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) Pump();
         double seconds = watch.Seconds();
-        page.WaitForWorker();
         Pump();
         found.insert(page.found.begin(), page.found.end());
         return seconds;

@@ -2,21 +2,20 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
+#include <functional>
 
+#include "base/worker_run.h"
 #include "ui/wizard_page.h"
 
 class CleaningPage : public WizardPage {
 public:
-    using FinishedCallback = void (*)(void* context);
-
     CleaningPage();
 
-    bool IsRunning() const { return worker.load() != nullptr; }
+    bool IsRunning() const { return run.IsRunning(); }
 
-    FinishedCallback finishedCallback = nullptr;
-    void* finishedContext = nullptr;
+    // Called once per cleaning, on the UI thread, when it ends or is stopped.
+    std::function<void()> finishedCallback;
 
 private:
-    std::atomic<HANDLE> worker{nullptr};
+    WorkerRun run;
 };

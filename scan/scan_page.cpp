@@ -2,12 +2,9 @@
 
 #include <commctrl.h>
 
-#include <map>
-
-#include "base/com_ptr.h"
+#include "base/failure.h"
 #include "base/registry.h"
 #include "base/text_format.h"
-#include "base/worker_thread.h"
 #include "res/resource.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
@@ -48,20 +45,13 @@ std::string SpecialFolderPath(const SpecialFolder& folder) {
                          folder.registryValue);
 }
 
-// Reasons are few and repeat for thousands of files: each is looked up once per scan.
-class ReasonTexts {
-public:
-    const std::string& Text(const std::string& reason) {
-        auto found = texts.find(reason);
-        if (found == texts.end()) found = texts.emplace(reason, Language().Lookup(reason)).first;
-        return found->second;
+// A path met again keeps its latest reason; the nodes move without copying.
+void MergeFound(FoundList& into, FoundList& from) {
+    while (!from.empty()) {
+        auto result = into.insert(from.extract(from.begin()));
+        if (!result.inserted) result.position->second = std::move(result.node.mapped());
     }
-
-private:
-    std::map<std::string, std::string> texts;
-};
-
-thread_local ReasonTexts* reasonTexts = nullptr;
+}
 
 }  // namespace
 
@@ -84,80 +74,58 @@ bool ScanPage::OnCommand(int id, int /*code*/) {
 
 void ScanPage::StartScan(const ScanSettings& newSettings) {
     if (IsRunning()) return;  // settings belong to the running worker
-    WaitForWorker();          // a worker that ended on its own may still be leaving
+    run.Join();               // a stopped worker may still be leaving, and it reads them
     settings = newSettings;
     SetDlgItemTextA(hwnd, IDC_SCAN_COUNT, "");
     EnableWindow(Item(IDC_SCAN_STOP), TRUE);
     HWND list = Item(IDC_SCAN_LIST);
     ListView_DeleteAllItems(list);
     found.clear();
-    std::string notComplete = Language().Lookup("_StateNotComplete");
-    for (const std::string& folder : settings.Folders) AppendRow(list, {folder, notComplete});
-
-    stopRequested = false;
+    pending.clear();
     latestPath.clear();
     lastShown = 0;
-    runState = RunState::Running;
-    HANDLE started = StartWorkerThread(&ScanPage::ScanWorker, this);
-    if (!started) {
-        runState = RunState::Idle;
-        EnableWindow(Item(IDC_SCAN_STOP), FALSE);
-        return;
-    }
-    HANDLE own = nullptr;
-    DuplicateHandle(GetCurrentProcess(), started, GetCurrentProcess(), &own, SYNCHRONIZE, FALSE, 0);
-    thread.Reset(own);
-    worker = started;
-}
-
-unsigned __stdcall ScanPage::ScanWorker(void* page) {
-    ComApartment com;
-    ReasonTexts texts;
-    reasonTexts = &texts;
-    static_cast<ScanPage*>(page)->Run();
-    reasonTexts = nullptr;
-    return 0;
+    std::string notComplete = Language().Lookup("_StateNotComplete");
+    for (const std::string& folder : settings.Folders) AppendRow(list, {folder, notComplete});
+    run.Start([this] { Run(); }, [this](RunEnd end, const std::string& failure) {
+        if (end == RunEnd::Failed) ReportFailure(hwnd, failure);
+        OnEnd(end);
+    });
 }
 
 void ScanPage::Run() {
+    reasonTexts.clear();
     SearchSpecialFolders();
     const FileScanner::Criteria criteria = FileScanner::CriteriaOf(settings);
-    for (size_t i = 0; i < settings.Folders.size() && !stopRequested; ++i) {
+    for (size_t i = 0; i < settings.Folders.size() && !StopRequested(); ++i) {
         SetRowState(i, "_stateScanning");
         BeforeFolder(i);
         FileScanner::Search(settings.Folders[i], settings.JunkMasks, OnFound, settings.SkipFolders, criteria, OnFolder,
-                            this, &stopRequested);
-        if (stopRequested) break;
+                            this, &run.StopFlag());
+        if (StopRequested()) break;
+        ShowProgress(true);  // a folder shown as done has all its files on the page
         SetRowState(i, "_StateComplete");
     }
-
-    // A stop that claimed the end first has done the end steps on the UI thread.
-    RunState running = RunState::Running;
-    if (!runState.compare_exchange_strong(running, RunState::Ending)) return;
     ShowProgress(true);
-    SetDlgItemTextA(hwnd, IDC_SCAN_STATUS, Language().Lookup("_StateStringSearchCompleted").c_str());
-    HANDLE own = worker.exchange(nullptr);
-    if (own) CloseHandle(own);
-    EnableWindow(Item(IDC_SCAN_STOP), FALSE);
-    runState = RunState::Idle;
-    if (finishedCallback) finishedCallback(finishedContext);
 }
 
 void ScanPage::SearchSpecialFolders() {
     for (const SpecialFolder& special : kSpecialFolders) {
-        if (stopRequested) return;
+        if (StopRequested()) return;
         if (!(settings.*special.flag)) continue;
         std::string path = SpecialFolderPath(special);
         if (path.empty()) continue;
         MaskTable everything{{"*", Language().Lookup(special.reasonKey)}};
         FileScanner::Search(path, everything, OnFound, settings.SkipFolders, FileScanner::Criteria{}, OnFolder, this,
-                            &stopRequested);
+                            &run.StopFlag());
     }
 }
 
 void ScanPage::SetRowState(size_t row, const char* stateKey) {
-    HWND list = Item(IDC_SCAN_LIST);
-    if (RowCount(list) > static_cast<int>(row)) SetRowText(list, static_cast<int>(row), 1, Language().Lookup(stateKey));
+    std::string text = Language().Lookup(stateKey);
+    run.Report([&] {
+        HWND list = Item(IDC_SCAN_LIST);
+        if (RowCount(list) > static_cast<int>(row)) SetRowText(list, static_cast<int>(row), 1, text);
+    });
 }
 
 void ScanPage::OnFolder(const std::string& path, const WIN32_FIND_DATAA& /*entry*/, void* page) {
@@ -168,59 +136,58 @@ void ScanPage::OnFolder(const std::string& path, const WIN32_FIND_DATAA& /*entry
 
 void ScanPage::OnFound(const std::string& path, const std::string& reason, const WIN32_FIND_DATAA& /*entry*/,
                        void* page) {
-    auto* self = static_cast<ScanPage*>(page);
-    std::string text = reasonTexts ? reasonTexts->Text(reason) : Language().Lookup(reason);
-    self->found.insert_or_assign(path, std::move(text));
-    self->ShowProgress(false);
+    static_cast<ScanPage*>(page)->AddFound(path, reason);
+}
+
+void ScanPage::AddFound(const std::string& path, const std::string& reason) {
+    auto text = reasonTexts.find(reason);
+    if (text == reasonTexts.end()) text = reasonTexts.emplace(reason, Language().Lookup(reason)).first;
+    pending.insert_or_assign(path, text->second);
+    ShowProgress(false);
 }
 
 std::string ScanPage::CountLine() const {
     return FormatText(Language().Lookup("_StateFindItem"), {static_cast<long long>(found.size())});
 }
 
-// Every directory entry costs no window message: the newest path and count go out at most every
-// 50 ms, and the final values always.
+// Every directory entry costs no window message: the newest path, the count and the files found
+// go over at most every 50 ms, and at the end always.
 void ScanPage::ShowProgress(bool force) {
     ULONGLONG now = GetTickCount64();
     if (!force && now - lastShown < kProgressInterval) return;
     lastShown = now;
-    if (!latestPath.empty()) SetDlgItemTextA(hwnd, IDC_SCAN_STATUS, latestPath.c_str());
-    if (!found.empty()) SetDlgItemTextA(hwnd, IDC_SCAN_COUNT, CountLine().c_str());
+    run.Report([&] {
+        MergeFound(found, pending);
+        if (!latestPath.empty()) SetDlgItemTextA(hwnd, IDC_SCAN_STATUS, latestPath.c_str());
+        if (!found.empty()) SetDlgItemTextA(hwnd, IDC_SCAN_COUNT, CountLine().c_str());
+    });
 }
 
 void ScanPage::StopScan() {
-    if (ShowMessage(hwnd, "_StopscanConfirm", MB_OKCANCEL) != IDOK || !IsRunning()) return;
-    StopWorker();
+    if (ShowMessage(hwnd, "_StopscanConfirm", MB_OKCANCEL) != IDOK) return;
+    run.Stop();
 }
 
-void ScanPage::StopWorker() {
-    RunState running = RunState::Running;
-    if (!runState.compare_exchange_strong(running, RunState::Ending)) {
-        WaitForWorker();  // it is already ending on its own and runs its end steps itself
-        return;
-    }
-    stopRequested = true;
-    WaitForWorker();
-    HANDLE own = worker.exchange(nullptr);
-    if (own) CloseHandle(own);
+// The end steps, on the UI thread, whichever way the run ended.
+void ScanPage::OnEnd(RunEnd end) {
     EnableWindow(Item(IDC_SCAN_STOP), FALSE);
-    SetDlgItemTextA(hwnd, IDC_SCAN_STATUS, Language().Lookup("_StateStringSearchStopped").c_str());
-    if (!found.empty()) SetDlgItemTextA(hwnd, IDC_SCAN_COUNT, CountLine().c_str());  // what was found until now
-    HWND list = Item(IDC_SCAN_LIST);
-    std::string scanning = Language().Lookup("_stateScanning");
-    std::string complete = Language().Lookup("_StateComplete");
-    for (int row = 0; row < RowCount(list); ++row)
-        if (RowText(list, row, 1) == scanning) SetRowText(list, row, 1, complete);
-    runState = RunState::Idle;
-    if (finishedCallback) finishedCallback(finishedContext);
+    if (end == RunEnd::Finished) {
+        SetDlgItemTextA(hwnd, IDC_SCAN_STATUS, Language().Lookup("_StateStringSearchCompleted").c_str());
+    } else {
+        const char* state = end == RunEnd::NotStarted ? "_ThreadNotStarted" : "_StateStringSearchStopped";
+        SetDlgItemTextA(hwnd, IDC_SCAN_STATUS, Language().Lookup(state).c_str());
+        HWND list = Item(IDC_SCAN_LIST);
+        std::string scanning = Language().Lookup("_stateScanning");
+        std::string complete = Language().Lookup("_StateComplete");
+        for (int row = 0; row < RowCount(list); ++row)
+            if (RowText(list, row, 1) == scanning) SetRowText(list, row, 1, complete);
+    }
+    if (!found.empty()) SetDlgItemTextA(hwnd, IDC_SCAN_COUNT, CountLine().c_str());
+    if (finishedCallback) finishedCallback();
 }
 
-void ScanPage::WaitForWorker() {
-    if (thread) WaitPumpingSentMessages(thread.Get());
-    thread.Reset();
-}
-
+// Without a question: the wizard is going away.
 void ScanPage::OnDestroy() {
-    if (IsRunning()) StopWorker();
-    WaitForWorker();
+    run.Stop();
+    run.Join();
 }

@@ -3,61 +3,57 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
+#include <functional>
+#include <map>
 #include <string>
 
-#include "base/win_handles.h"
+#include "base/worker_run.h"
 #include "scan/file_scanner.h"
 #include "ui/wizard_page.h"
 
 class ScanPage : public WizardPage {
 public:
-    using FinishedCallback = void (*)(void* context);
-
     ScanPage();
     ~ScanPage() override;
 
-    // Takes the settings and, when no worker runs, starts one; a running scan is left alone.
+    // Takes the settings and, when no scan runs, starts one; a running scan is left alone.
     void StartScan(const ScanSettings& newSettings);
-    // A worker runs exactly while its handle is set.
-    bool IsRunning() const { return worker.load() != nullptr; }
-    // Waits for a worker that is ending on its own (tests, and the stop that comes too late).
-    void WaitForWorker();
+    bool IsRunning() const { return run.IsRunning(); }
 
-    FinishedCallback finishedCallback = nullptr;
-    void* finishedContext = nullptr;
+    // Called once per scan, on the UI thread, when it ends, is stopped or cannot start.
+    std::function<void()> finishedCallback;
     ScanSettings settings;  // written only while no worker runs
-    FoundList found;        // written only by the worker; read after it ended
+    FoundList found;        // filled on the UI thread from the worker's reports; whole once the scan ended
 
 protected:
     bool OnInit() override;
     bool OnCommand(int id, int code) override;
     void OnDestroy() override;
+
     // On the worker, once a chosen folder's row reads "searching" and before its search starts:
     // the one place where a test can hold a running scan still.
     virtual void BeforeFolder(size_t /*index*/) {}
-    bool StopRequested() const { return stopRequested; }
+    bool StopRequested() const { return run.StopRequested(); }
+    // Worker side: a file found, and the hand-over of what was found since the last one.
+    void AddFound(const std::string& path, const std::string& reason);
+    void ShowProgress(bool force);
 
 private:
-    enum class RunState { Idle, Running, Ending };
-    static unsigned __stdcall ScanWorker(void* page);
     static void OnFolder(const std::string& path, const WIN32_FIND_DATAA& entry, void* page);
     static void OnFound(const std::string& path, const std::string& reason, const WIN32_FIND_DATAA& entry,
                         void* page);
     void Run();
     void SearchSpecialFolders();
-    void ShowProgress(bool force);
     void SetRowState(size_t row, const char* stateKey);
+    void OnEnd(RunEnd end);
     void StopScan();
-    void StopWorker();
     std::string CountLine() const;
 
-    std::atomic<HANDLE> worker{nullptr};
-    UniqueHandle thread;  // the UI thread's own reference, for waiting until the thread is gone
-    std::atomic<bool> stopRequested{false};
-    std::atomic<RunState> runState{RunState::Idle};
-
-    // Worker-side progress, shown at a steady human rate rather than for every entry.
+    WorkerRun run;
+    // Worker side: what was found since the last hand-over, the newest path, and the reason texts
+    // (few, repeated for thousands of files: each is looked up once per scan).
+    FoundList pending;
     std::string latestPath;
     ULONGLONG lastShown = 0;
+    std::map<std::string, std::string> reasonTexts;
 };

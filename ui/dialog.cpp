@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/failure.h"
+
 HINSTANCE AppInstance() { return GetModuleHandleA(nullptr); }
 
 Dialog::~Dialog() {
@@ -35,6 +37,12 @@ void Dialog::DestroyNow() {
 }
 
 INT_PTR CALLBACK Dialog::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR handled = FALSE;
+    RunGuarded(GetAncestor(window, GA_ROOT), [&] { handled = Dispatch(window, message, wParam, lParam); });
+    return handled;
+}
+
+INT_PTR Dialog::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Dialog* self = nullptr;
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<Dialog*>(lParam);

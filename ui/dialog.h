@@ -29,7 +29,8 @@ protected:
     HWND hwnd = nullptr;
 
 private:
-    static INT_PTR CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    static INT_PTR CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);  // no exception gets past it
+    static INT_PTR Dispatch(HWND, UINT, WPARAM, LPARAM);
     int templateId;
     bool modal = false;
 };

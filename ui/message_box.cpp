@@ -1,5 +1,6 @@
 #include "ui/message_box.h"
 
+#include "base/text_format.h"
 #include "ui/language_table.h"
 
 MessageBoxFunction& MessageBoxHandler() {
@@ -16,4 +17,10 @@ int ShowMessageText(HWND owner, const std::string& text, UINT buttons) {
 
 int ShowMessage(HWND owner, std::string_view textKey, UINT buttons) {
     return ShowMessageText(owner, Language().Lookup(textKey), buttons);
+}
+
+void ShowFailure(HWND owner, const std::string& what) {
+    std::string text = FormatText(Language().Lookup("_UnexpectedError"), {what});
+    if (text.find(what) == std::string::npos) text += "\r\n\r\n" + what;  // a text without its %s loses nothing
+    ShowMessageText(owner, text);
 }

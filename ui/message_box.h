@@ -15,3 +15,5 @@ MessageBoxFunction& MessageBoxHandler();
 int ShowMessage(HWND owner, std::string_view textKey, UINT buttons = MB_OK);
 // Shows a text that is already built (a formatted language text).
 int ShowMessageText(HWND owner, const std::string& text, UINT buttons = MB_OK);
+// An exception that reached a window procedure or a worker's entry, told to the user.
+void ShowFailure(HWND owner, const std::string& what);

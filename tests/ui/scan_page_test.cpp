@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "app/main_wizard.h"
 #include "app/wizard_navigation.h"
+#include "base/program_paths.h"
+#include "base/win_handles.h"
+#include "base/worker_run.h"
 #include "base/program_paths.h"
 #include "res/resource.h"
 #include "scan/scan_page.h"
@@ -17,30 +22,47 @@
 
 namespace {
 
-// Holds its worker before one chosen folder until a stop is asked for.
+// Holds its worker before one chosen folder. By default the hold ends with a stop request; a
+// slow hold stands for a file-system call that takes a minute and ignores the stop, and when
+// the test lets it go the worker reports one more file, as a search that was under way would.
 class GatedScanPage : public ScanPage {
 public:
-    GatedScanPage() : reached(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-    ~GatedScanPage() override { CloseHandle(reached); }
-    void HoldBefore(size_t index) {
+    GatedScanPage()
+        : reached(CreateEventA(nullptr, TRUE, FALSE, nullptr)), released(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    void HoldBefore(size_t index, bool slow = false) {
         gateAt = index;
-        ResetEvent(reached);
+        slowCall = slow;
+        ResetEvent(reached.Get());
+        ResetEvent(released.Get());
     }
     // Lets the worker run until it is held; its messages to this thread are delivered meanwhile.
     bool WaitUntilHeld() {
-        return StepWorkerUntil([&] { return WaitForSingleObject(reached, 0) == WAIT_OBJECT_0; });
+        return StepWorkerUntil([&] { return WaitForSingleObject(reached.Get(), 0) == WAIT_OBJECT_0; });
     }
+    void Release() { SetEvent(released.Get()); }
+    bool WaitUntilLateReportDone() {
+        return StepWorkerUntil([&] { return WaitForSingleObject(lateDone.Get(), 0) == WAIT_OBJECT_0; });
+    }
+    std::string latePath;
 
 protected:
     void BeforeFolder(size_t index) override {
         if (index != gateAt) return;
-        SetEvent(reached);
-        for (int i = 0; i < 4000 && !StopRequested(); ++i) Sleep(5);
+        SetEvent(reached.Get());
+        if (!slowCall) {
+            for (int i = 0; i < 4000 && !StopRequested(); ++i) Sleep(5);
+            return;
+        }
+        WaitForSingleObject(released.Get(), 20000);
+        AddFound(latePath, "Data");
+        ShowProgress(true);
+        SetEvent(lateDone.Get());
     }
 
 private:
-    HANDLE reached;
+    UniqueHandle reached, released, lateDone{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     size_t gateAt = SIZE_MAX;
+    bool slowCall = false;
 };
 
 class ScanPageTest : public testing::Test {
@@ -48,8 +70,7 @@ protected:
     void SetUp() override {
         host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 800, 400, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(page.CreateModeless(host));
-        page.finishedCallback = [](void* calls) { ++*static_cast<int*>(calls); };
-        page.finishedContext = &finished;
+        page.finishedCallback = [this] { ++finished; };
         WriteFile(root / "t.language", "[String]\r\n_StateFindItem=Found %d\r\n");
         savedLanguage = Language().File();
         Language().SetFile(root / "t.language");
@@ -72,7 +93,7 @@ protected:
     TempFolder root;
     HWND host = nullptr;
     GatedScanPage page;
-    int finished = 0;
+    std::atomic<int> finished{0};
     std::string savedLanguage;
 };
 
@@ -150,6 +171,53 @@ TEST_F(ScanPageTest, StopWithOkEndsTheScanAtOnceAndCancelLetsItRun) {
     EXPECT_EQ(page.found.size(), 60u);
 }
 
+TEST_F(ScanPageTest, StopIsPromptWhileTheWorkerIsInsideASlowCallAndWhatItReportsLaterIsDropped) {
+    MakeFolder(root / "a");
+    MakeFolder(root / "b");
+    MakeFile(root / "a\\one.dat");
+    ScriptedMessageBoxes boxes;
+    page.latePath = root / "b\\late.dat";
+    page.HoldBefore(1, true);
+    page.StartScan(Settings({root / "a", root / "b"}));
+    ASSERT_TRUE(page.WaitUntilHeld());
+
+    boxes.Answer(IDOK);
+    ULONGLONG before = GetTickCount64();
+    Click(page.Hwnd(), IDC_SCAN_STOP);
+    EXPECT_LT(GetTickCount64() - before, 1000u);  // the held worker did not keep the page waiting
+    EXPECT_FALSE(page.IsRunning());
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(Text(GetDlgItem(page.Hwnd(), IDC_SCAN_STATUS)), "_StateStringSearchStopped");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page.Hwnd(), IDC_SCAN_STOP)));
+    EXPECT_EQ(Row(1), "_StateComplete");
+    FoundList atStop = page.found;
+    EXPECT_EQ(atStop.count(root / "a\\one.dat"), 1u);
+
+    page.Release();  // the slow call returns, and the worker reports what it found
+    ASSERT_TRUE(page.WaitUntilLateReportDone());
+    PumpMessages();
+    EXPECT_EQ(page.found, atStop);
+    EXPECT_EQ(Text(GetDlgItem(page.Hwnd(), IDC_SCAN_STATUS)), "_StateStringSearchStopped");
+    EXPECT_EQ(finished, 1);
+
+    page.HoldBefore(SIZE_MAX);
+    page.StartScan(Settings({root / "a"}));  // waits for the old worker to leave first
+    ASSERT_TRUE(PumpUntil([&] { return finished == 2; }));
+    EXPECT_EQ(page.found.size(), 1u);
+}
+
+TEST_F(ScanPageTest, AScanThatCannotStartSaysSoAndGivesTheButtonsBack) {
+    WorkerRun::ThreadStarter saved = WorkerRun::Starter();
+    WorkerRun::Starter() = [](unsigned(__stdcall*)(void*), void*) -> HANDLE { return nullptr; };
+    page.StartScan(Settings({root.Path()}));
+    WorkerRun::Starter() = saved;
+    ASSERT_TRUE(PumpUntil([&] { return finished > 0; }));
+    EXPECT_EQ(finished, 1);
+    EXPECT_FALSE(page.IsRunning());
+    EXPECT_EQ(Text(GetDlgItem(page.Hwnd(), IDC_SCAN_STATUS)), "_ThreadNotStarted");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page.Hwnd(), IDC_SCAN_STOP)));
+}
+
 TEST_F(ScanPageTest, DestroyingThePageStopsARunningScan) {
     MakeFolder(root / "f");
     for (int i = 0; i < 20; ++i) MakeFile(root / ("f\\x" + std::to_string(i) + ".dat"));
@@ -214,6 +282,25 @@ TEST(ScanRunTest, NothingFoundLeadsToTheResultsPage) {
     EXPECT_EQ(RowCount(GetDlgItem(wizard.scanPage.Hwnd(), IDC_SCAN_LIST)), 1);
     Click(wizard.Hwnd(), IDC_WIZARD_NEXT);
     EXPECT_EQ(wizard.CurrentPage(), kResultsPage);
+    DestroyWindow(wizard.Hwnd());
+    PumpMessages();
+}
+
+TEST(ScanRunTest, WhenNoWorkerCanBeStartedTheWizardGivesBackAndNextBack) {
+    SettingsFixture settings;
+    MainWizard wizard;
+    ASSERT_TRUE(wizard.CreateModeless(nullptr));
+    wizard.folderPage.FillRoots({});
+    wizard.ShowPage(kSkipFoldersPage);
+    wizard.UpdateButtons(kSkipFoldersPage);
+    WorkerRun::ThreadStarter saved = WorkerRun::Starter();
+    WorkerRun::Starter() = [](unsigned(__stdcall*)(void*), void*) -> HANDLE { return nullptr; };
+    Click(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    WorkerRun::Starter() = saved;
+    EXPECT_EQ(wizard.CurrentPage(), kScanPage);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(GetDlgItem(wizard.Hwnd(), IDC_WIZARD_NEXT)) != FALSE; }));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard.Hwnd(), IDC_WIZARD_BACK)));
+    EXPECT_EQ(Text(GetDlgItem(wizard.scanPage.Hwnd(), IDC_SCAN_STATUS)), "_ThreadNotStarted");
     DestroyWindow(wizard.Hwnd());
     PumpMessages();
 }
