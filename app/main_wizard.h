@@ -26,6 +26,8 @@ public:
     void UpdateButtons(int index);
     int CurrentPage() const { return host.Current(); }
     static void OnWorkerFinished(void* context);
+    // What the settings pages show now, as the next scan takes it.
+    ScanSettings GatherScanSettings() const;
 
     WelcomePage welcomePage;
     FolderPage folderPage;
@@ -54,7 +56,6 @@ private:
     void OnClearTypedUrls();
     void OnLogViewer();
     void OnAbout();
-    ScanSettings GatherScanSettings() const;
 
     PageHost host;
 };
