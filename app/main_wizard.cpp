@@ -9,8 +9,6 @@
 #include "base/version_info.h"
 #include "clean/log_client.h"
 #include "res/resource.h"
-#include "settings/check_list.h"
-#include "settings/config_document.h"
 #include "ui/language_table.h"
 #include "ui/message_box.h"
 #include "ui/skin_library.h"
@@ -105,60 +103,32 @@ void MainWizard::OnBack() {
 }
 
 void MainWizard::OnNext() {
-    switch (host.Current()) {
-    case kSkipFoldersPage:
+    int current = host.Current();
+    bool anyChecked = current == kReportPage && reportPage.LeaveReport();
+    int target = NextFrom(current, !scanPage.found.empty(), anyChecked);
+    // What the page about to show needs, taken from the pages before it.
+    switch (target) {
+    case kScanPage:
         scanPage.finishedCallback = [this] { OnWorkerFinished(); };
         scanPage.StartScan(GatherScanSettings());
-        host.NextPage();
         break;
-    case kScanPage:
-        if (scanPage.found.empty()) {
-            host.ShowPage(kResultsPage);
-        } else {
-            reportPage.FillReport(scanPage.found);
-        }
-        host.NextPage();
-        break;
-    case kReportPage:
-        if (reportPage.LeaveReport()) {
-            host.NextPage();
-        } else {
-            host.ShowPage(kResultsPage);
-        }
-        break;
-    case kCleanOptionsPage:
+    case kReportPage: reportPage.FillReport(scanPage.found); break;
+    case kCleaningPage:
         cleaningPage.finishedCallback = [this] { OnWorkerFinished(); };
-        host.NextPage();
         break;
-    case kResultsPage: break;
-    default: host.NextPage(); break;
+    default: break;
     }
+    host.ShowPage(target);
     UpdateButtons(host.Current());
 }
 
-// What the settings pages show now, read from their controls.
 ScanSettings MainWizard::GatherScanSettings() const {
     ScanSettings scan;
     scan.Folders = folderPage.CheckedFolders();
-    for (const ListRow& row : CollectRows(junkFilesPage.Item(IDC_JUNK_LIST), RowShape::TextAndDescription))
-        if (row.checked) scan.JunkMasks[row.text] = row.description;  // a later row with the same mask wins
-    for (const ListRow& row : CollectRows(skipFoldersPage.Item(IDC_SKIP_LIST), RowShape::TextOnly))
-        if (row.checked) scan.SkipFolders.push_back(row.text);
-    scan.SkipFolders.push_back(ProgramFolder());
-
-    HWND options = optionsPage.Hwnd();
-    scan.FindFilesHaveNotAccessed = IsChecked(options, IDC_OPT_NOT_ACCESSED);
-    scan.SkipReadOnlyFiles = IsChecked(options, IDC_OPT_SKIP_READ_ONLY);
-    scan.SkipSystemFiles = IsChecked(options, IDC_OPT_SKIP_SYSTEM);
-    scan.SkipHiddenFiles = IsChecked(options, IDC_OPT_SKIP_HIDDEN);
-    scan.FindZeroLengthFiles = IsChecked(options, IDC_OPT_ZERO_LENGTH);
-    scan.FindInvalidShortcuts = IsChecked(options, IDC_OPT_INVALID_SHORTCUT);
-    scan.FindTemp = IsChecked(options, IDC_OPT_FIND_TEMP);
-    scan.FindIETemp = IsChecked(options, IDC_OPT_FIND_IE_TEMP);
-    scan.FindRecent = IsChecked(options, IDC_OPT_FIND_RECENT);
-    scan.FindIEHistory = IsChecked(options, IDC_OPT_FIND_IE_HISTORY);
-    scan.FindIECookies = IsChecked(options, IDC_OPT_FIND_IE_COOKIES);
-    scan.Months = ParseLeadingInt(ItemText(options, IDC_OPT_MONTHS).substr(0, 254));
+    scan.JunkMasks = junkFilesPage.CheckedMasks();
+    scan.SkipFolders = skipFoldersPage.CheckedFolders();
+    scan.SkipFolders.push_back(ProgramFolder());  // the program never searches itself
+    optionsPage.FillSearchOptions(scan);
     return scan;
 }
 

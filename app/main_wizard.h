@@ -25,6 +25,8 @@ public:
     void ShowPage(int index) { host.ShowPage(index); }
     void UpdateButtons(int index);
     int CurrentPage() const { return host.Current(); }
+    // What the settings pages show now, as the next scan takes it.
+    ScanSettings GatherScanSettings() const;
 
     WelcomePage welcomePage;
     FolderPage folderPage;
@@ -54,7 +56,6 @@ private:
     void OnClearTypedUrls();
     void OnLogViewer();
     void OnAbout();
-    ScanSettings GatherScanSettings() const;
 
     PageHost host;
 };

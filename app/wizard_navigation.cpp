@@ -23,3 +23,11 @@ BackMove BackFrom(int index) {
     default: return BackMove::None;
     }
 }
+
+int NextFrom(int index, bool foundAny, bool anyChecked) {
+    switch (index) {
+    case kScanPage: return foundAny ? kReportPage : kResultsPage;
+    case kReportPage: return anyChecked ? kCleanOptionsPage : kResultsPage;  // nothing to clean
+    default: return index >= kWelcomePage && index < kResultsPage ? index + 1 : index;
+    }
+}

@@ -1,4 +1,4 @@
-// The wizard's fixed rules: page order, the button row of each page and where Back leads.
+// The wizard's fixed rules: page order, the button row of each page and where Back and Next lead.
 #pragma once
 #include <optional>
 
@@ -27,3 +27,7 @@ std::optional<ButtonRow> ButtonsFor(int index);
 
 enum class BackMove { None, Previous, FolderPage };
 BackMove BackFrom(int index);
+
+// The page Next shows from a page; the page itself where Next leads nowhere. foundAny counts
+// only on the scan page, anyChecked (a report row left checked) only on the report page.
+int NextFrom(int index, bool foundAny, bool anyChecked);

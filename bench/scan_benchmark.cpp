@@ -25,7 +25,7 @@
 #include "scan/file_scanner.h"
 #include "scan/report_page.h"
 #include "scan/scan_page.h"
-#include "settings/config_document.h"
+#include "settings/settings_store.h"
 #include "ui/language_table.h"
 
 namespace {
@@ -86,18 +86,16 @@ void Pump() {
 ScanSettings FactorySettings(const std::string& folder, const Options& options) {
     ScanSettings settings;
     settings.Folders = {folder};
-    for (const ListRow& row : ReadList("junkfiles", true))
+    ConfigDocument config = OpenConfig();
+    for (const ListRow& row : config.ReadList(ListSection::JunkFiles, true))
         if (row.checked) settings.JunkMasks[row.text] = row.description;
-    for (const ListRow& row : ReadList("SkipFolders", true))
+    for (const ListRow& row : config.ReadList(ListSection::SkipFolders, true))
         if (row.checked) settings.SkipFolders.push_back(row.text);
     settings.SkipFolders.push_back(ProgramFolder());
-    ConfigDocument config;
-    config.Open();
-    const std::string base = "/config/tidyhold/options/";
-    settings.SkipReadOnlyFiles = config.ReadFlag(base + "SkipReadOnlyFiles", "default");
-    settings.SkipSystemFiles = config.ReadFlag(base + "SkipSystemFiles", "default");
-    settings.SkipHiddenFiles = config.ReadFlag(base + "SkipHiddenFiles", "default");
-    settings.Months = ParseLeadingInt(config.ReadText(base + "FindFilesHaveNotAccessed", "monthdefault"));
+    settings.SkipReadOnlyFiles = config.ReadOption("SkipReadOnlyFiles", true);
+    settings.SkipSystemFiles = config.ReadOption("SkipSystemFiles", true);
+    settings.SkipHiddenFiles = config.ReadOption("SkipHiddenFiles", true);
+    settings.Months = ParseLeadingInt(config.ReadMonths(true));
     if (options.months >= 0) settings.Months = options.months;
     settings.FindZeroLengthFiles = true;
     settings.FindFilesHaveNotAccessed = true;
@@ -400,7 +398,7 @@ int main(int argc, char** argv) {
 
     TreeShape shape;
     std::vector<std::string> masks;
-    for (const ListRow& row : ReadList("junkfiles", true))
+    for (const ListRow& row : OpenConfig().ReadList(ListSection::JunkFiles, true))
         if (row.checked) masks.push_back(row.text);
     if (masks.empty()) {
         std::fprintf(stderr, "No factory junk masks: is config.xml beside the program?\n");

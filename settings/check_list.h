@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "settings/config_document.h"
+#include "settings/settings_store.h"
 
 enum class RowShape { TextOnly, TextAndDescription };
 

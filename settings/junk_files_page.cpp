@@ -30,10 +30,20 @@ bool JunkFilesPage::OnInit() {
 }
 
 void JunkFilesPage::Load(bool useDefaults) {
-    ShowRows(List(), ReadList("junkfiles", useDefaults), RowShape::TextAndDescription);
+    ShowRows(List(), OpenConfig().ReadList(ListSection::JunkFiles, useDefaults), RowShape::TextAndDescription);
 }
 
-void JunkFilesPage::OnDestroy() { RewriteList("junkfiles", CollectRows(List(), RowShape::TextAndDescription)); }
+void JunkFilesPage::OnDestroy() {
+    std::vector<ListRow> rows = CollectRows(List(), RowShape::TextAndDescription);
+    UpdateConfig([&](ConfigDocument& config) { config.RewriteList(ListSection::JunkFiles, rows); });
+}
+
+MaskTable JunkFilesPage::CheckedMasks() const {
+    MaskTable masks;
+    for (const ListRow& row : CollectRows(List(), RowShape::TextAndDescription))
+        if (row.checked) masks[row.text] = row.description;  // a later row with the same mask wins
+    return masks;
+}
 
 bool JunkFilesPage::OnCommand(int id, int /*code*/) {
     static constexpr CommandRoute<JunkFilesPage> routes[] = {

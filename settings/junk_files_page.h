@@ -1,5 +1,6 @@
 // Page 2: the junk-file masks with their descriptions and check boxes.
 #pragma once
+#include "base/scan_settings.h"
 #include "ui/wizard_page.h"
 
 class JunkFilesPage : public WizardPage {
@@ -8,6 +9,8 @@ public:
     ~JunkFilesPage() override { DestroyNow(); }
 
     void Load(bool useDefaults);
+    // The checked rows for a scan.
+    MaskTable CheckedMasks() const;
 
 protected:
     bool OnInit() override;

@@ -1,28 +1,35 @@
 #include "settings/options_page.h"
 
 #include "res/resource.h"
-#include "settings/config_document.h"
+#include "settings/settings_store.h"
 
 namespace {
 
 constexpr Anchor kAnchors[] = {
     {IDC_PAGE_DESCRIPTION, Anchor::GrowX}, {IDC_OPT_DEFAULT, Anchor::MoveX | Anchor::MoveY}};
 
+// Check box <-> element under "options" <-> what the scan takes from it.
 struct CheckBinding {
     int id;
     const char* element;
+    bool ScanSettings::*setting;
 };
-// In this order: the months box follows the first one.
 constexpr CheckBinding kOptions[] = {
-    {IDC_OPT_NOT_ACCESSED, "FindFilesHaveNotAccessed"}, {IDC_OPT_SKIP_READ_ONLY, "SkipReadOnlyFiles"},
-    {IDC_OPT_SKIP_SYSTEM, "SkipSystemFiles"},           {IDC_OPT_SKIP_HIDDEN, "SkipHiddenFiles"},
-    {IDC_OPT_ZERO_LENGTH, "FindZeroLengthFiles"},       {IDC_OPT_INVALID_SHORTCUT, "FindInvalidShortcuts"},
-    {IDC_OPT_FIND_TEMP, "FindTemp"},                    {IDC_OPT_FIND_IE_TEMP, "FindIETemp"},
-    {IDC_OPT_FIND_RECENT, "FindRecent"},                {IDC_OPT_FIND_IE_HISTORY, "FindIEHistory"},
-    {IDC_OPT_FIND_IE_COOKIES, "FindIECookies"},
+    {IDC_OPT_NOT_ACCESSED, "FindFilesHaveNotAccessed", &ScanSettings::FindFilesHaveNotAccessed},
+    {IDC_OPT_SKIP_READ_ONLY, "SkipReadOnlyFiles", &ScanSettings::SkipReadOnlyFiles},
+    {IDC_OPT_SKIP_SYSTEM, "SkipSystemFiles", &ScanSettings::SkipSystemFiles},
+    {IDC_OPT_SKIP_HIDDEN, "SkipHiddenFiles", &ScanSettings::SkipHiddenFiles},
+    {IDC_OPT_ZERO_LENGTH, "FindZeroLengthFiles", &ScanSettings::FindZeroLengthFiles},
+    {IDC_OPT_INVALID_SHORTCUT, "FindInvalidShortcuts", &ScanSettings::FindInvalidShortcuts},
+    {IDC_OPT_FIND_TEMP, "FindTemp", &ScanSettings::FindTemp},
+    {IDC_OPT_FIND_IE_TEMP, "FindIETemp", &ScanSettings::FindIETemp},
+    {IDC_OPT_FIND_RECENT, "FindRecent", &ScanSettings::FindRecent},
+    {IDC_OPT_FIND_IE_HISTORY, "FindIEHistory", &ScanSettings::FindIEHistory},
+    {IDC_OPT_FIND_IE_COOKIES, "FindIECookies", &ScanSettings::FindIECookies},
 };
 
-std::string ElementPath(const char* element) { return std::string("/config/tidyhold/options/") + element; }
+// The scan reads no more of the months box than this.
+constexpr size_t kMonthsLength = 254;
 
 }  // namespace
 
@@ -35,25 +42,22 @@ bool OptionsPage::OnInit() {
 }
 
 void OptionsPage::Load(bool useDefaults) {
-    ConfigDocument config;
-    config.Open();
-    for (const CheckBinding& option : kOptions) {
-        std::string path = ElementPath(option.element);
-        SetChecked(hwnd, option.id, config.ReadFlag(path, useDefaults ? "default" : "checked"));
-        if (option.id == IDC_OPT_NOT_ACCESSED)
-            SetDlgItemTextA(hwnd, IDC_OPT_MONTHS, config.ReadText(path, useDefaults ? "monthdefault" : "month").c_str());
-    }
+    ConfigDocument config = OpenConfig();
+    for (const CheckBinding& option : kOptions)
+        SetChecked(hwnd, option.id, config.ReadOption(option.element, useDefaults));
+    SetDlgItemTextA(hwnd, IDC_OPT_MONTHS, config.ReadMonths(useDefaults).c_str());
 }
 
 void OptionsPage::OnDestroy() {
-    ConfigDocument config;
-    if (!config.Open()) return;
-    for (const CheckBinding& option : kOptions) {
-        XmlNode node = config.FindNode(ElementPath(option.element));
-        config.SetAttribute(node, "checked", IsChecked(hwnd, option.id) ? "1" : "0");
-        if (option.id == IDC_OPT_NOT_ACCESSED) config.SetAttribute(node, "month", ItemText(hwnd, IDC_OPT_MONTHS));
-    }
-    config.Save();
+    UpdateConfig([this](ConfigDocument& config) {
+        for (const CheckBinding& option : kOptions) config.WriteOption(option.element, IsChecked(hwnd, option.id));
+        config.WriteMonths(ItemText(hwnd, IDC_OPT_MONTHS));
+    });
+}
+
+void OptionsPage::FillSearchOptions(ScanSettings& scan) const {
+    for (const CheckBinding& option : kOptions) scan.*option.setting = IsChecked(hwnd, option.id);
+    scan.Months = ParseLeadingInt(ItemText(hwnd, IDC_OPT_MONTHS).substr(0, kMonthsLength));
 }
 
 bool OptionsPage::OnCommand(int id, int /*code*/) {

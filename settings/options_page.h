@@ -1,5 +1,6 @@
 // Page 3: the search options and the months threshold.
 #pragma once
+#include "base/scan_settings.h"
 #include "ui/wizard_page.h"
 
 class OptionsPage : public WizardPage {
@@ -8,6 +9,8 @@ public:
     ~OptionsPage() override { DestroyNow(); }
 
     void Load(bool useDefaults);
+    // The eleven flags and the months threshold; an empty or non-numeric months text gives 0.
+    void FillSearchOptions(ScanSettings& scan) const;
 
 protected:
     bool OnInit() override;

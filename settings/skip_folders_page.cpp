@@ -27,9 +27,21 @@ bool SkipFoldersPage::OnInit() {
     return false;
 }
 
-void SkipFoldersPage::Load(bool useDefaults) { ShowRows(List(), ReadList("SkipFolders", useDefaults), RowShape::TextOnly); }
+void SkipFoldersPage::Load(bool useDefaults) {
+    ShowRows(List(), OpenConfig().ReadList(ListSection::SkipFolders, useDefaults), RowShape::TextOnly);
+}
 
-void SkipFoldersPage::OnDestroy() { RewriteList("SkipFolders", CollectRows(List(), RowShape::TextOnly)); }
+void SkipFoldersPage::OnDestroy() {
+    std::vector<ListRow> rows = CollectRows(List(), RowShape::TextOnly);
+    UpdateConfig([&](ConfigDocument& config) { config.RewriteList(ListSection::SkipFolders, rows); });
+}
+
+std::vector<std::string> SkipFoldersPage::CheckedFolders() const {
+    std::vector<std::string> folders;
+    for (const ListRow& row : CollectRows(List(), RowShape::TextOnly))
+        if (row.checked) folders.push_back(row.text);
+    return folders;
+}
 
 bool SkipFoldersPage::OnCommand(int id, int /*code*/) {
     static constexpr CommandRoute<SkipFoldersPage> routes[] = {

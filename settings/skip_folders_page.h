@@ -1,5 +1,8 @@
 // Page 4: the folders the scan must not enter.
 #pragma once
+#include <string>
+#include <vector>
+
 #include "ui/wizard_page.h"
 
 class SkipFoldersPage : public WizardPage {
@@ -8,6 +11,8 @@ public:
     ~SkipFoldersPage() override { DestroyNow(); }
 
     void Load(bool useDefaults);
+    // The checked rows for a scan, in list order; a folder listed twice comes twice.
+    std::vector<std::string> CheckedFolders() const;
 
 protected:
     bool OnInit() override;

@@ -1,5 +1,16 @@
 #include "tests/support/settings_fixture.h"
 
+#include "res/resource.h"
+
+const OptionBox kOptionBoxes[11] = {
+    {IDC_OPT_NOT_ACCESSED, "FindFilesHaveNotAccessed"}, {IDC_OPT_SKIP_READ_ONLY, "SkipReadOnlyFiles"},
+    {IDC_OPT_SKIP_SYSTEM, "SkipSystemFiles"},           {IDC_OPT_SKIP_HIDDEN, "SkipHiddenFiles"},
+    {IDC_OPT_ZERO_LENGTH, "FindZeroLengthFiles"},       {IDC_OPT_INVALID_SHORTCUT, "FindInvalidShortcuts"},
+    {IDC_OPT_FIND_TEMP, "FindTemp"},                    {IDC_OPT_FIND_IE_TEMP, "FindIETemp"},
+    {IDC_OPT_FIND_RECENT, "FindRecent"},                {IDC_OPT_FIND_IE_HISTORY, "FindIEHistory"},
+    {IDC_OPT_FIND_IE_COOKIES, "FindIECookies"},
+};
+
 SettingsFixture::SettingsFixture() : config(folder / "config.xml") {
     CopyFileTo(HostPath(std::string(TIDYHOLD_SOURCE_DIR) + "/res/config.xml"), config);
     SetConfigFilePath(config);
@@ -12,7 +23,11 @@ SettingsFixture::~SettingsFixture() {
 }
 
 std::string SettingsFixture::Attribute(const std::string& elementPath, const std::string& name) const {
-    ConfigDocument document;
-    document.Open();
+    XmlDocument document;
+    document.Load(config);
     return document.GetAttribute(document.FindNode(elementPath), name).value_or("<missing>");
+}
+
+std::vector<ListRow> SettingsFixture::StoredList(ListSection section, bool useDefaults) const {
+    return OpenConfig().ReadList(section, useDefaults);
 }

@@ -3,9 +3,18 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
-#include "settings/config_document.h"
+#include "settings/settings_store.h"
 #include "tests/support/temp_folder.h"
+
+// The options page's eleven boxes, each with the element under "options" that stores it, which is
+// also the name of the scan setting it gives.
+struct OptionBox {
+    int id;
+    const char* name;
+};
+extern const OptionBox kOptionBoxes[11];
 
 class SettingsFixture {
 public:
@@ -17,6 +26,7 @@ public:
     HWND Host() const { return host; }
     const std::string& ConfigFile() const { return config; }
     std::string Attribute(const std::string& elementPath, const std::string& name) const;
+    std::vector<ListRow> StoredList(ListSection section, bool useDefaults = false) const;
 
     TempFolder folder;
 

@@ -43,7 +43,7 @@ protected:
 }  // namespace
 
 TEST_F(JunkFilesPageTest, LoadsTheStoredMasksWithTheirChecks) {
-    std::vector<ListRow> stored = ReadList("junkfiles", false);
+    std::vector<ListRow> stored = settings.StoredList(ListSection::JunkFiles);
     ASSERT_FALSE(stored.empty());
     ASSERT_EQ(RowCount(List()), static_cast<int>(stored.size()));
     for (int row = 0; row < RowCount(List()); ++row) {
@@ -149,13 +149,14 @@ TEST_F(JunkFilesPageTest, CheckAllUncheckAllAndDefaultThenCloseStoresTheFactoryR
     SelectRow(List(), 0);
     Click(page.Hwnd(), IDC_JUNK_DELETE);
     Click(page.Hwnd(), IDC_JUNK_DEFAULT);
-    std::vector<ListRow> factory = ReadList("junkfiles", true);
+    std::vector<ListRow> factory = settings.StoredList(ListSection::JunkFiles, true);
     EXPECT_EQ(RowCount(List()), static_cast<int>(factory.size()));
-    EXPECT_NE(ReadList("junkfiles", false).size(), 0u);  // nothing is written before the page closes
+    EXPECT_NE(settings.StoredList(ListSection::JunkFiles).size(), 0u);  // nothing written before the page closes
 
-    RewriteList("junkfiles", {});  // what is stored now gets replaced at close
+    // What is stored now gets replaced at close.
+    UpdateConfig([](ConfigDocument& config) { config.RewriteList(ListSection::JunkFiles, {}); });
     DestroyWindow(page.Hwnd());
-    EXPECT_EQ(ReadList("junkfiles", false), factory);
+    EXPECT_EQ(settings.StoredList(ListSection::JunkFiles), factory);
 }
 
 TEST(OptionsPageTest, LoadsEditsAndStoresEveryOption) {
@@ -174,27 +175,15 @@ TEST(OptionsPageTest, LoadsEditsAndStoresEveryOption) {
     EXPECT_EQ(ItemText(hwnd, IDC_OPT_MONTHS), "12");
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hwnd, IDC_OPT_MONTHS)));  // whatever 1050 says
 
-    struct Case {
-        int id;
-        const char* element;
-    };
-    const Case boxes[] = {
-        {IDC_OPT_NOT_ACCESSED, "FindFilesHaveNotAccessed"}, {IDC_OPT_SKIP_READ_ONLY, "SkipReadOnlyFiles"},
-        {IDC_OPT_SKIP_SYSTEM, "SkipSystemFiles"},           {IDC_OPT_SKIP_HIDDEN, "SkipHiddenFiles"},
-        {IDC_OPT_ZERO_LENGTH, "FindZeroLengthFiles"},       {IDC_OPT_INVALID_SHORTCUT, "FindInvalidShortcuts"},
-        {IDC_OPT_FIND_TEMP, "FindTemp"},                    {IDC_OPT_FIND_IE_TEMP, "FindIETemp"},
-        {IDC_OPT_FIND_RECENT, "FindRecent"},                {IDC_OPT_FIND_IE_HISTORY, "FindIEHistory"},
-        {IDC_OPT_FIND_IE_COOKIES, "FindIECookies"},
-    };
     std::vector<bool> expected;
-    for (const Case& c : boxes) {
-        Click(hwnd, c.id);  // every box flips
-        expected.push_back(IsChecked(hwnd, c.id));
+    for (const OptionBox& box : kOptionBoxes) {
+        Click(hwnd, box.id);  // every box flips
+        expected.push_back(IsChecked(hwnd, box.id));
     }
     DestroyWindow(hwnd);
-    for (size_t i = 0; i < std::size(boxes); ++i) {
-        SCOPED_TRACE(boxes[i].element);
-        EXPECT_EQ(settings.Attribute(options + boxes[i].element, "checked"), expected[i] ? "1" : "0");
+    for (size_t i = 0; i < std::size(kOptionBoxes); ++i) {
+        SCOPED_TRACE(kOptionBoxes[i].name);
+        EXPECT_EQ(settings.Attribute(options + kOptionBoxes[i].name, "checked"), expected[i] ? "1" : "0");
     }
     EXPECT_EQ(settings.Attribute(options + "FindFilesHaveNotAccessed", "month"), "12");
 }
@@ -202,8 +191,8 @@ TEST(OptionsPageTest, LoadsEditsAndStoresEveryOption) {
 TEST(OptionsPageTest, DefaultReadsTheFactoryValuesAndAnEmptyMonthIsStoredEmpty) {
     SettingsFixture settings;
     {
-        ConfigDocument config;
-        config.Open();
+        XmlDocument config;
+        config.Load(settings.ConfigFile());
         XmlNode temp = config.FindNode("/config/tidyhold/options/FindTemp");
         ComPtr<IXMLDOMElement> element;
         temp->QueryInterface(IID_IXMLDOMElement, element.PutVoid());
@@ -257,7 +246,7 @@ TEST(SkipFoldersPageTest, AddRemoveAndDefault) {
     SetRowChecked(list, 0, false);
     DestroyWindow(page.Hwnd());
 
-    std::vector<ListRow> stored = ReadList("SkipFolders", false);
+    std::vector<ListRow> stored = settings.StoredList(ListSection::SkipFolders);
     ASSERT_EQ(stored.size(), factory.size() + 1);
     EXPECT_FALSE(stored[0].checked);  // stored with "0"
     EXPECT_EQ(stored.back(), (ListRow{"D:\\", "", true}));
@@ -273,8 +262,8 @@ TEST(CleanOptionsPageTest, ModeBackupAndDirectoryRoundTrip) {
     ScriptedFolderBrowser browser;
     const std::string backup = "/config/tidyhold/CleanOptions/Backup";
     {
-        ConfigDocument config;
-        config.Open();
+        XmlDocument config;
+        config.Load(settings.ConfigFile());
         config.SetAttribute(config.FindNode(backup), "BackupDirectory", "%TempDirectory%\\Backup");
         config.Save();
     }
@@ -346,9 +335,10 @@ TEST(SettingsPages, ClosingTheWizardStoresEveryPageInOneFile) {
     Click(wizard.Hwnd(), IDC_WIZARD_CANCEL);
     PumpMessages();
 
-    for (const ListRow& row : ReadList("junkfiles", false)) EXPECT_FALSE(row.checked) << row.text;
+    for (const ListRow& row : settings.StoredList(ListSection::JunkFiles)) EXPECT_FALSE(row.checked) << row.text;
     EXPECT_EQ(settings.Attribute("/config/tidyhold/options/FindRecent", "checked"), "1");
-    EXPECT_EQ(ReadList("SkipFolders", false).back(), (ListRow{"E:\\Keep", "", true}));
+    EXPECT_EQ(settings.StoredList(ListSection::SkipFolders).back(), (ListRow{"E:\\Keep", "", true}));
     EXPECT_EQ(settings.Attribute("/config/tidyhold/CleanOptions/CleanMode", "index"), "0");
-    EXPECT_EQ(ReadList("junkfiles", true).size(), ReadList("junkfiles", false).size());
+    EXPECT_EQ(settings.StoredList(ListSection::JunkFiles, true).size(),
+              settings.StoredList(ListSection::JunkFiles).size());
 }

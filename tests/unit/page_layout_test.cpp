@@ -54,3 +54,23 @@ TEST(WizardNavigation, ButtonRowOfEveryPage) {
     EXPECT_FALSE(ButtonsFor(-1));
     EXPECT_FALSE(ButtonsFor(10));
 }
+
+TEST(WizardNavigation, NextTargetOfEveryPage) {
+    struct Case {
+        int index;
+        bool foundAny, anyChecked;
+        int expected;
+    };
+    const Case cases[] = {
+        {0, false, false, 1}, {1, false, false, 2}, {2, false, false, 3}, {3, false, false, 4},
+        {4, false, false, 5}, {4, true, true, 5},  // the scan starts whatever the last one found
+        {5, true, false, 6},   {5, false, true, 9},  // nothing found: straight to the results
+        {6, true, true, 7},    {6, true, false, 9},  // nothing left checked: no cleaning
+        {7, true, true, 8},   {8, true, true, 9},   {9, true, true, 9},  {9, false, false, 9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.index << (c.foundAny ? " found" : "") << (c.anyChecked ? " checked" : ""));
+        EXPECT_EQ(NextFrom(c.index, c.foundAny, c.anyChecked), c.expected);
+    }
+    EXPECT_EQ(NextFrom(10, true, true), 10);
+}

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/config_document.h"
 #include "settings/path_macros.h"
+#include "settings/settings_store.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -40,7 +40,15 @@ const char* kConfig = R"(<?xml version="1.0" encoding="UTF-8"?>
 </config>
 )";
 
-class ConfigDocumentTest : public testing::Test {
+std::vector<ListRow> Stored(ListSection section, bool useDefaults = false) {
+    return OpenConfig().ReadList(section, useDefaults);
+}
+
+void Rewrite(ListSection section, const std::vector<ListRow>& rows) {
+    UpdateConfig([&](ConfigDocument& config) { config.RewriteList(section, rows); });
+}
+
+class SettingsStoreTest : public testing::Test {
 protected:
     void SetUp() override {
         WriteFile(file, kConfig);
@@ -59,23 +67,23 @@ protected:
 
 }  // namespace
 
-TEST_F(ConfigDocumentTest, ListsReadInDocumentOrderWithMissingAttributesEmpty) {
-    std::vector<ListRow> rows = ReadList("junkfiles", false);
+TEST_F(SettingsStoreTest, ListsReadInDocumentOrderWithMissingAttributesEmpty) {
+    std::vector<ListRow> rows = Stored(ListSection::JunkFiles);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0], (ListRow{"*.tmp", "Temporary files", true}));
     EXPECT_EQ(rows[1], (ListRow{"*.bak", "", false}));
     EXPECT_EQ(rows[2], (ListRow{"no-attributes", "", false}));
-    EXPECT_EQ(ReadList("junkfiles", true), (std::vector<ListRow>{{"*.tmp", "Temporary files", true}}));
-    EXPECT_TRUE(ReadList("SkipFolders", false).empty());  // an empty items element
-    EXPECT_EQ(ReadList("SkipFolders", true), (std::vector<ListRow>{{"C:\\Windows", "", true}}));
+    EXPECT_EQ(Stored(ListSection::JunkFiles, true), (std::vector<ListRow>{{"*.tmp", "Temporary files", true}}));
+    EXPECT_TRUE(Stored(ListSection::SkipFolders).empty());  // an empty items element
+    EXPECT_EQ(Stored(ListSection::SkipFolders, true), (std::vector<ListRow>{{"C:\\Windows", "", true}}));
 }
 
-TEST_F(ConfigDocumentTest, RewriteReplacesOnlyTheItemsOfItsSection) {
+TEST_F(SettingsStoreTest, RewriteReplacesOnlyTheItemsOfItsSection) {
     std::string defaultsBefore = Section("default");
     std::string optionsBefore = Section("options");
     std::vector<ListRow> rows = {{"~*.*", "Editor copies \xC3\xA9t\xC3\xA9", true}, {"*.old", "", false}};
-    RewriteList("junkfiles", rows);
-    EXPECT_EQ(ReadList("junkfiles", false), rows);
+    Rewrite(ListSection::JunkFiles, rows);
+    EXPECT_EQ(Stored(ListSection::JunkFiles), rows);
     EXPECT_EQ(Section("default"), defaultsBefore);
     EXPECT_EQ(Section("options"), optionsBefore);
     std::string text = ReadFile(file);
@@ -84,74 +92,61 @@ TEST_F(ConfigDocumentTest, RewriteReplacesOnlyTheItemsOfItsSection) {
     EXPECT_NE(text.find(R"(<item checked="1" description="Editor copies )"), std::string::npos);
     EXPECT_NE(text.find(R"(<item checked="0" description="" file="*.old"/>)"), std::string::npos);
 
-    RewriteList("SkipFolders", {{"D:\\Keep", "", true}, {"E:\\", "", false}});
-    EXPECT_EQ(ReadList("SkipFolders", false), (std::vector<ListRow>{{"D:\\Keep", "", true}, {"E:\\", "", false}}));
+    Rewrite(ListSection::SkipFolders, {{"D:\\Keep", "", true}, {"E:\\", "", false}});
+    EXPECT_EQ(Stored(ListSection::SkipFolders),
+              (std::vector<ListRow>{{"D:\\Keep", "", true}, {"E:\\", "", false}}));
     EXPECT_NE(ReadFile(file).find(R"(<item checked="1" folder="D:\Keep"/>)"), std::string::npos);
-    EXPECT_EQ(ReadList("junkfiles", false), rows);  // the other section keeps what it stored
+    EXPECT_EQ(Stored(ListSection::JunkFiles), rows);  // the other section keeps what it stored
 
-    RewriteList("junkfiles", {});
-    EXPECT_TRUE(ReadList("junkfiles", false).empty());
+    Rewrite(ListSection::JunkFiles, {});
+    EXPECT_TRUE(Stored(ListSection::JunkFiles).empty());
     EXPECT_NE(Section("junkfiles").find("<items>"), std::string::npos);  // items itself stays
-    EXPECT_EQ(ReadList("junkfiles", true).size(), 1u);
+    EXPECT_EQ(Stored(ListSection::JunkFiles, true).size(), 1u);
 }
 
-TEST_F(ConfigDocumentTest, RepeatedRewritesKeepTheFileTidy) {
-    std::vector<ListRow> rows = {{"a", "", true}, {"b", "", true}};
-    RewriteList("junkfiles", rows);
-    std::string once = ReadFile(file);
-    RewriteList("junkfiles", rows);
-    RewriteList("junkfiles", rows);
-    EXPECT_EQ(ReadFile(file), once);
-    EXPECT_NE(once.find("\n        <item checked=\"1\" description=\"\" file=\"a\"/>\n"), std::string::npos) << once;
-}
+TEST_F(SettingsStoreTest, OptionsAndCleanOptionsReadAndWriteBack) {
+    ConfigDocument config = OpenConfig();
+    EXPECT_TRUE(config.ReadOption("FindTemp", false));  // 2 reads as on
+    EXPECT_FALSE(config.ReadOption("FindFilesHaveNotAccessed", true));
+    EXPECT_FALSE(config.ReadOption("NoSuchOption", false));
+    EXPECT_EQ(config.ReadMonths(false), "6");
+    EXPECT_EQ(config.ReadMonths(true), "3");
+    CleanOptions clean = config.ReadCleanOptions(false);
+    EXPECT_TRUE(clean.recycle);
+    EXPECT_TRUE(clean.backup);
+    EXPECT_EQ(clean.backupDirectory, PathMacros::Current().program + "\\Backup");
+    EXPECT_FALSE(config.ReadCleanOptions(true).recycle);
+    EXPECT_EQ(config.ReadCleanOptions(true).backupDirectory, PathMacros::Current().temp + "\\Backup");
 
-TEST_F(ConfigDocumentTest, FlagsAndTextsReadAndWriteBack) {
-    ConfigDocument config;
-    ASSERT_TRUE(config.Open());
-    EXPECT_TRUE(config.ReadFlag("/config/tidyhold/options/FindTemp", "checked"));  // 2 reads as on
-    EXPECT_FALSE(config.ReadFlag("/config/tidyhold/options/FindTemp", "missing"));
-    EXPECT_FALSE(config.ReadFlag("/config/tidyhold/options/NoSuchOption", "checked"));
-    EXPECT_EQ(config.ReadText("/config/tidyhold/options/FindFilesHaveNotAccessed", "month"), "6");
-    EXPECT_FALSE(config.GetAttribute(config.FindNode("/config/tidyhold/nothing"), "checked"));
-
-    config.SetAttribute(config.FindNode("/config/tidyhold/options/FindTemp"), "checked", "1");
-    config.SetAttribute(config.FindNode("/config/tidyhold/options/FindFilesHaveNotAccessed"), "month", "");
-    config.SetAttribute(config.FindNode("/config/tidyhold/CleanOptions/CleanMode"), "index", 0);
+    config.WriteOption("FindTemp", true);
+    config.WriteMonths("");
+    config.WriteCleanOptions({false, false, PathMacros::Current().temp + "\\Saved"});
     ASSERT_TRUE(config.Save());
 
     std::string text = ReadFile(file);
     EXPECT_NE(text.find(R"(<FindTemp checked="1" default="1"/>)"), std::string::npos);
     EXPECT_NE(text.find(R"(month="" monthdefault="3")"), std::string::npos);  // an empty month stays empty
     EXPECT_NE(text.find(R"(<CleanMode index="0" defaultindex="0"/>)"), std::string::npos);
-    EXPECT_EQ(GetFileAttributesA((file + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(text.find(R"(<Backup checked="0" default="1" BackupDirectory="%TempDirectory%\Saved")"),
+              std::string::npos);
 }
 
-TEST_F(ConfigDocumentTest, MissingOrBrokenFilesAreNeverWritten) {
+TEST_F(SettingsStoreTest, MissingOrBrokenFilesAreNeverWritten) {
     DeleteFileA(file.c_str());
-    ConfigDocument missing;
-    EXPECT_FALSE(missing.Open());
-    EXPECT_TRUE(ReadList("junkfiles", false).empty());
-    RewriteList("junkfiles", {{"*.tmp", "", true}});
-    EXPECT_FALSE(missing.Save());
+    EXPECT_TRUE(Stored(ListSection::JunkFiles).empty());
+    Rewrite(ListSection::JunkFiles, {{"*.tmp", "", true}});
     EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);  // not created
 
     const std::string broken = "<config><tidyhold><junkfiles><items><item file=\"*.tmp\"";
     WriteFile(file, broken);
-    EXPECT_TRUE(ReadList("junkfiles", false).empty());
-    RewriteList("junkfiles", {{"*.tmp", "", true}});
+    EXPECT_TRUE(Stored(ListSection::JunkFiles).empty());
+    EXPECT_EQ(OpenConfig().ReadCleanOptions(false).recycle, false);
+    Rewrite(ListSection::JunkFiles, {{"*.tmp", "", true}});
     EXPECT_EQ(ReadFile(file), broken);  // byte for byte
     EXPECT_EQ(ReadBackupDirectory(), "");
 }
 
-TEST_F(ConfigDocumentTest, AFailedSaveLeavesTheFileWhole) {
-    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-    RewriteList("junkfiles", {});
-    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadFile(file), kConfig);
-    EXPECT_EQ(GetFileAttributesA((file + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
-TEST_F(ConfigDocumentTest, BackupDirectoryComesExpanded) {
+TEST_F(SettingsStoreTest, BackupDirectoryIsTheStoredOneExpanded) {
     EXPECT_EQ(ReadBackupDirectory(), PathMacros::Current().program + "\\Backup");
 }
 
