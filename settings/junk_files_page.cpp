@@ -35,7 +35,7 @@ void JunkFilesPage::Load(bool useDefaults) {
 
 void JunkFilesPage::OnDestroy() { RewriteList("junkfiles", CollectRows(List(), RowShape::TextAndDescription)); }
 
-bool JunkFilesPage::OnCommand(int id, int /*code*/) {
+bool JunkFilesPage::OnCommand(int id, int code) {
     static constexpr CommandRoute<JunkFilesPage> routes[] = {
         {IDC_JUNK_ADD, &JunkFilesPage::OnAdd},
         {IDC_JUNK_MODIFY, &JunkFilesPage::OnModify},
@@ -44,7 +44,7 @@ bool JunkFilesPage::OnCommand(int id, int /*code*/) {
         {IDC_JUNK_UNCHECK_ALL, &JunkFilesPage::OnUncheckAll},
         {IDC_JUNK_DEFAULT, &JunkFilesPage::OnDefault},
     };
-    return Route(*this, routes, id);
+    return Route(*this, routes, id, code);
 }
 
 void JunkFilesPage::OnAdd() {

@@ -56,8 +56,9 @@ void OptionsPage::OnDestroy() {
     config.Save();
 }
 
-bool OptionsPage::OnCommand(int id, int /*code*/) {
-    if (id != IDC_OPT_DEFAULT) return false;
-    Load(true);
-    return true;
+bool OptionsPage::OnCommand(int id, int code) {
+    static constexpr CommandRoute<OptionsPage> routes[] = {{IDC_OPT_DEFAULT, &OptionsPage::OnDefault}};
+    return Route(*this, routes, id, code);
 }
+
+void OptionsPage::OnDefault() { Load(true); }

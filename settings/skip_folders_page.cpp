@@ -31,13 +31,13 @@ void SkipFoldersPage::Load(bool useDefaults) { ShowRows(List(), ReadList("SkipFo
 
 void SkipFoldersPage::OnDestroy() { RewriteList("SkipFolders", CollectRows(List(), RowShape::TextOnly)); }
 
-bool SkipFoldersPage::OnCommand(int id, int /*code*/) {
+bool SkipFoldersPage::OnCommand(int id, int code) {
     static constexpr CommandRoute<SkipFoldersPage> routes[] = {
         {IDC_SKIP_ADD, &SkipFoldersPage::OnAdd},
         {IDC_SKIP_REMOVE, &SkipFoldersPage::OnRemove},
         {IDC_SKIP_DEFAULT, &SkipFoldersPage::OnDefault},
     };
-    return Route(*this, routes, id);
+    return Route(*this, routes, id, code);
 }
 
 void SkipFoldersPage::OnAdd() {
