@@ -60,7 +60,7 @@ void MainWizard::OnWorkerFinished() {
     EnableWindow(Item(IDC_WIZARD_NEXT), TRUE);
 }
 
-bool MainWizard::OnCommand(int id, int /*code: only the id counts*/) {
+bool MainWizard::OnCommand(int id, int code) {
     static constexpr CommandRoute<MainWizard> routes[] = {
         {IDC_WIZARD_CANCEL, &MainWizard::OnCancel},  // also File > Exit and the close box
         {IDC_WIZARD_HELP, &MainWizard::OnHelp},      // also Help > Contents
@@ -73,7 +73,7 @@ bool MainWizard::OnCommand(int id, int /*code: only the id counts*/) {
         {IDM_CONTACT_US, &MainWizard::OnContactUs},
         {IDM_ABOUT, &MainWizard::OnAbout},
     };
-    return Route(*this, routes, id);
+    return Route(*this, routes, id, code);
 }
 
 bool MainWizard::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
@@ -89,7 +89,7 @@ void MainWizard::OnCancel() {
         return;
     }
     DestroyWindow(hwnd);
-    PostQuitMessage(2);
+    PostQuitMessage(kClosedExitCode);
 }
 
 void MainWizard::OnBack() {

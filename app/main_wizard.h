@@ -17,6 +17,9 @@
 #include "settings/skip_folders_page.h"
 #include "ui/dialog.h"
 
+// The quit request's value when the user closes the wizard: the program's exit code.
+constexpr int kClosedExitCode = 2;
+
 class MainWizard : public Dialog {
 public:
     MainWizard();

@@ -20,7 +20,8 @@ InstanceGuard::InstanceGuard()
 }
 
 bool RestartsIdle(UINT message) {
-    return message != WM_MOUSEMOVE && message != WM_NCMOUSEMOVE && message != WM_PAINT && message != 0x0118;
+    constexpr UINT kCaretBlinkTimer = 0x0118;  // WM_SYSTIMER, which the headers leave out
+    return message != WM_MOUSEMOVE && message != WM_NCMOUSEMOVE && message != WM_PAINT && message != kCaretBlinkTimer;
 }
 
 int RunWizard(int showCommand) {

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+namespace {
+constexpr size_t kLongestPath = 32767;  // the system's own limit, in characters
+}
+
 std::string ProgramFilePath() {
     // A UTF-8 path can pass 260 bytes well before 260 characters: grow instead of cutting it.
     std::string path(MAX_PATH, '\0');
@@ -12,7 +16,7 @@ std::string ProgramFilePath() {
             path.resize(length);
             return path;
         }
-        if (path.size() >= 32768) return {};
+        if (path.size() > kLongestPath) return {};
         path.resize(path.size() * 2);
     }
 }

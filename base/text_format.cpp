@@ -20,10 +20,10 @@ struct Conversion {
 int ReadNumber(std::string_view text, size_t& i) {
     long long value = 0;
     while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        value = std::min<long long>(value * 10 + (text[i] - '0'), 1000000000);
+        value = std::min<long long>(value * 10 + (text[i] - '0'), kMaxWidth);
         ++i;
     }
-    return static_cast<int>(std::min<long long>(value, kMaxWidth));
+    return static_cast<int>(value);
 }
 
 // Parses the conversion that starts at format[start] == '%'.

@@ -60,15 +60,9 @@ struct ModuleTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type h) { FreeLibrary(h); }
 };
-struct GdiTraits {
-    using Type = HGDIOBJ;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { DeleteObject(h); }
-};
 
 using UniqueHandle = Unique<HandleTraits>;
 using UniqueFile = Unique<FileTraits>;
 using UniqueFind = Unique<FindTraits>;
 using UniqueKey = Unique<KeyTraits>;
 using UniqueModule = Unique<ModuleTraits>;
-using UniqueGdi = Unique<GdiTraits>;

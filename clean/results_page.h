@@ -8,4 +8,7 @@ public:
 
 protected:
     bool OnCommand(int id, int code) override;
+
+private:
+    void OnLogViewer();
 };

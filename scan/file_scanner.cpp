@@ -11,6 +11,7 @@
 namespace {
 
 constexpr std::uint64_t kTicksPerDay = 864000000000ULL;
+constexpr std::uint64_t kDaysPerMonth = 31;  // the threshold's months are whole 31-day spans
 
 bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -161,7 +162,7 @@ void Walk::TestFile(const std::string& full, std::string_view lowerName, const W
 
 bool Walk::NotAccessed(const std::string& full, const WIN32_FIND_DATAA& entry) const {
     if (criteria.months < 0) return false;  // a negative threshold lets no file qualify
-    const std::uint64_t neededDays = (static_cast<std::uint64_t>(criteria.months) + 1) * 31;
+    const std::uint64_t neededDays = (static_cast<std::uint64_t>(criteria.months) + 1) * kDaysPerMonth;
     // Local and universal time differ by at most a day here, so this first look never misses.
     std::uint64_t access = Ticks(entry.ftLastAccessTime);
     std::uint64_t roughDays = (nowUtcTicks > access ? nowUtcTicks - access : access - nowUtcTicks) / kTicksPerDay;
@@ -172,7 +173,7 @@ bool Walk::NotAccessed(const std::string& full, const WIN32_FIND_DATAA& entry) c
     SYSTEMTIME utc{}, local{};
     if (!FileTimeToSystemTime(&data.ftLastAccessTime, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
         return false;
-    return WholeDaysBetween(now, local) / 31 > static_cast<std::uint64_t>(criteria.months);
+    return WholeDaysBetween(now, local) / kDaysPerMonth > static_cast<std::uint64_t>(criteria.months);
 }
 
 }  // namespace

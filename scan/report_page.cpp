@@ -36,11 +36,6 @@ private:
     HWND window;
 };
 
-// One message for every row (item -1) instead of one a row.
-void CheckEveryRow(HWND list, bool checked) {
-    ListView_SetItemState(list, -1, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
-}
-
 int ColumnKind(HWND list, int column) {
     HDITEMA header{};
     header.mask = HDI_LPARAM;
@@ -94,7 +89,7 @@ void ReportPage::FillReport(const FoundList& found) {
         AppendRow(list, {row.path, row.sizeText, row.reason}, static_cast<LPARAM>(rows.size() - 1));
     }
     // An insert leaves the check box clear whatever state it is given, so all are set at once here.
-    CheckEveryRow(list, true);
+    SetAllChecked(list, true);
 
     ReportTotal total = TotalOf(rows);
     std::string line = FormatText(Language().Lookup("_ReportPageStateTotalSize"),
@@ -125,40 +120,45 @@ FoundList ReportPage::CheckedFiles() const {
     return checked;
 }
 
-bool ReportPage::OnCommand(int id, int /*code: only the id counts*/) {
+bool ReportPage::OnCommand(int id, int code) {
     static constexpr CommandRoute<ReportPage> routes[] = {
         {IDC_REPORT_SELECT_ALL, &ReportPage::OnSelectAll},
         {IDC_REPORT_REMOVE_ALL, &ReportPage::OnRemoveAll},
         {IDC_REPORT_MORE_INFO, &ReportPage::OnMoreInfo},
     };
-    return Route(*this, routes, id);
+    return Route(*this, routes, id, code);
 }
 
 bool ReportPage::OnNotify(NMHDR& header, LRESULT& result) {
-    if (header.idFrom != IDC_REPORT_LIST) return false;
-    switch (header.code) {
-    case LVN_DELETEALLITEMS:
-        result = TRUE;  // no LVN_DELETEITEM for each of thousands of rows
-        return true;
-    case NM_DBLCLK:
-        if (SelectedRow(List()) >= 0) OnMoreInfo();
-        return true;
-    case LVN_COLUMNCLICK:
-        SortByColumn(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
-        return true;
-    default:
-        return false;
-    }
+    static constexpr NotifyRoute<ReportPage> routes[] = {
+        {IDC_REPORT_LIST, LVN_DELETEALLITEMS, &ReportPage::OnListDeleteAll},
+        {IDC_REPORT_LIST, NM_DBLCLK, &ReportPage::OnListDoubleClick},
+        {IDC_REPORT_LIST, LVN_COLUMNCLICK, &ReportPage::OnColumnClick},
+    };
+    return Route(*this, routes, header, result);
+}
+
+// No LVN_DELETEITEM for each of thousands of rows.
+LRESULT ReportPage::OnListDeleteAll(NMHDR& /*header*/) { return TRUE; }
+
+LRESULT ReportPage::OnListDoubleClick(NMHDR& /*header*/) {
+    if (SelectedRow(List()) >= 0) OnMoreInfo();
+    return 0;
+}
+
+LRESULT ReportPage::OnColumnClick(NMHDR& header) {
+    SortByColumn(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+    return 0;
 }
 
 void ReportPage::OnSelectAll() {
     RedrawOff redrawOff(List());
-    CheckEveryRow(List(), true);
+    SetAllChecked(List(), true);
 }
 
 void ReportPage::OnRemoveAll() {
     RedrawOff redrawOff(List());
-    CheckEveryRow(List(), false);
+    SetAllChecked(List(), false);
 }
 
 void ReportPage::OnMoreInfo() {

@@ -29,6 +29,9 @@ private:
     void OnSelectAll();
     void OnRemoveAll();
     void OnMoreInfo();
+    LRESULT OnListDeleteAll(NMHDR& header);
+    LRESULT OnListDoubleClick(NMHDR& header);
+    LRESULT OnColumnClick(NMHDR& header);
     void OpenMoreInfo(const std::string& path);
     void SortByColumn(int column);
     const ReportRow* RowOf(LPARAM data) const;

@@ -66,10 +66,9 @@ bool ScanPage::OnInit() {
     return false;
 }
 
-bool ScanPage::OnCommand(int id, int /*code*/) {
-    if (id != IDC_SCAN_STOP) return false;
-    StopScan();
-    return true;
+bool ScanPage::OnCommand(int id, int code) {
+    static constexpr CommandRoute<ScanPage> routes[] = {{IDC_SCAN_STOP, &ScanPage::StopScan}};
+    return Route(*this, routes, id, code);
 }
 
 void ScanPage::StartScan(const ScanSettings& newSettings) {

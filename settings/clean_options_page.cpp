@@ -36,13 +36,13 @@ void CleanOptionsPage::OnDestroy() {
     UpdateConfig([&](ConfigDocument& config) { config.WriteCleanOptions(options); });
 }
 
-bool CleanOptionsPage::OnCommand(int id, int /*code*/) {
+bool CleanOptionsPage::OnCommand(int id, int code) {
     static constexpr CommandRoute<CleanOptionsPage> routes[] = {
         {IDC_CLEAN_BACKUP, &CleanOptionsPage::OnBackup},
         {IDC_CLEAN_BROWSE, &CleanOptionsPage::OnBrowse},
         {IDC_CLEAN_DEFAULT, &CleanOptionsPage::OnDefault},
     };
-    return Route(*this, routes, id);
+    return Route(*this, routes, id, code);
 }
 
 void CleanOptionsPage::EnableBackupDirectory() {

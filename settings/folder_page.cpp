@@ -16,7 +16,11 @@ constexpr Anchor kAnchors[] = {
     {IDC_FOLDER_DEFAULT, Anchor::MoveX | Anchor::MoveY},
 };
 
-// Images of bitmap 201.
+// The folder images are 16 pixels wide, the check marks 13; white is transparent in both.
+constexpr int kFolderImageWidth = 16;
+constexpr int kCheckImageWidth = 13;
+constexpr COLORREF kTransparent = RGB(255, 255, 255);
+// Folder images, in bitmap order.
 constexpr int kClosedFolderImage = 0;
 constexpr int kOpenFolderImage = 1;
 constexpr int kDriveImage = 2;
@@ -43,7 +47,7 @@ public:
         return children;
     }
     int State(int node) const override {
-        return static_cast<int>(TreeView_GetItemState(tree, ItemOf(node), TVIS_STATEIMAGEMASK) >> 12);
+        return static_cast<int>(TreeView_GetItemState(tree, ItemOf(node), TVIS_STATEIMAGEMASK) / INDEXTOSTATEIMAGEMASK(1));
     }
     void SetState(int node, int state) override {
         TreeView_SetItemState(tree, ItemOf(node), INDEXTOSTATEIMAGEMASK(state), TVIS_STATEIMAGEMASK);
@@ -149,10 +153,10 @@ HWND FolderPage::Tree() const { return Item(IDC_FOLDER_TREE); }
 bool FolderPage::OnInit() {
     HWND tree = Tree();
     SetWindowSubclass(tree, TreeProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    folderImages.Reset(ImageList_LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_FOLDER_IMAGES), 16, 0,
-                                            RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    checkImages.Reset(ImageList_LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_CHECK_STATES), 13, 0,
-                                           RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    folderImages.Reset(ImageList_LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_FOLDER_IMAGES), kFolderImageWidth, 0,
+                                            kTransparent, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    checkImages.Reset(ImageList_LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_CHECK_STATES), kCheckImageWidth, 0,
+                                           kTransparent, IMAGE_BITMAP, LR_CREATEDIBSECTION));
     TreeView_SetImageList(tree, folderImages.Get(), TVSIL_NORMAL);
     TreeView_SetImageList(tree, checkImages.Get(), TVSIL_STATE);
     FillDrives();
@@ -163,7 +167,7 @@ bool FolderPage::OnInit() {
 
 void FolderPage::FillDrives() {
     lastError.clear();
-    char buffer[128] = {};
+    char buffer[128] = {};  // room for all 26 drives, "A:\" and a null each
     DWORD length = GetLogicalDriveStringsA(sizeof buffer - 1, buffer);
     if (length == 0 || length > sizeof buffer - 1) {  // too small: it returns the size it needs, writes nothing
         TreeView_DeleteAllItems(Tree());
@@ -192,13 +196,13 @@ std::vector<std::string> FolderPage::CheckedFolders() const {
     return ::CheckedFolders(nodes, nodes.Texts());
 }
 
-bool FolderPage::OnCommand(int id, int /*code: only the id counts*/) {
+bool FolderPage::OnCommand(int id, int code) {
     static constexpr CommandRoute<FolderPage> routes[] = {
         {IDC_FOLDER_SELECT_ALL, &FolderPage::OnSelectAll},
         {IDC_FOLDER_DEFAULT, &FolderPage::OnSelectAll},  // nothing of this page is stored: the default is all
         {IDC_FOLDER_REMOVE_ALL, &FolderPage::OnRemoveAll},
     };
-    return Route(*this, routes, id);
+    return Route(*this, routes, id, code);
 }
 
 void FolderPage::OnSelectAll() {
@@ -212,22 +216,22 @@ void FolderPage::OnRemoveAll() {
 }
 
 bool FolderPage::OnNotify(NMHDR& header, LRESULT& result) {
-    if (header.idFrom != IDC_FOLDER_TREE) return false;
-    switch (header.code) {
-    case NM_CLICK:  // after the press the subclass saw: a click on a check mark is done with
-        result = (lastHitFlags & TVHT_ONITEMSTATEICON) ? TRUE : FALSE;
-        return true;
-    case TVN_ITEMEXPANDEDA: {
-        const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
-        UINT action = change.action & (TVE_COLLAPSE | TVE_EXPAND);
-        if (action == TVE_EXPAND) OnExpanded(change.itemNew.hItem);
-        if (action == TVE_COLLAPSE) OnCollapsed(change.itemNew.hItem);
-        result = 0;
-        return true;
-    }
-    default:
-        return false;
-    }
+    static constexpr NotifyRoute<FolderPage> routes[] = {
+        {IDC_FOLDER_TREE, NM_CLICK, &FolderPage::OnTreeClick},
+        {IDC_FOLDER_TREE, TVN_ITEMEXPANDEDA, &FolderPage::OnTreeExpanded},
+    };
+    return Route(*this, routes, header, result);
+}
+
+// After the press the subclass saw: a click on a check mark is done with.
+LRESULT FolderPage::OnTreeClick(NMHDR& /*header*/) { return (lastHitFlags & TVHT_ONITEMSTATEICON) ? TRUE : FALSE; }
+
+LRESULT FolderPage::OnTreeExpanded(NMHDR& header) {
+    const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
+    UINT action = change.action & (TVE_COLLAPSE | TVE_EXPAND);
+    if (action == TVE_EXPAND) OnExpanded(change.itemNew.hItem);
+    if (action == TVE_COLLAPSE) OnCollapsed(change.itemNew.hItem);
+    return 0;
 }
 
 void FolderPage::OnExpanded(HTREEITEM item) {

@@ -43,6 +43,8 @@ private:
     void OnSelectAll();
     void OnRemoveAll();
     void Toggle(HTREEITEM item);
+    LRESULT OnTreeClick(NMHDR& header);
+    LRESULT OnTreeExpanded(NMHDR& header);
     void OnExpanded(HTREEITEM item);
     void OnCollapsed(HTREEITEM item);
     void ListFolder(HTREEITEM item, const std::string& path);

@@ -22,12 +22,12 @@ bool JunkFileDialog::OnInit() {
     return false;
 }
 
-bool JunkFileDialog::OnCommand(int id, int /*code*/) {
+bool JunkFileDialog::OnCommand(int id, int code) {
     static constexpr CommandRoute<JunkFileDialog> routes[] = {
         {IDOK, &JunkFileDialog::OnOk},
         {IDCANCEL, &JunkFileDialog::OnCancel},
     };
-    return Route(*this, routes, id);
+    return Route(*this, routes, id, code);
 }
 
 void JunkFileDialog::OnOk() {

@@ -45,7 +45,7 @@ MaskTable JunkFilesPage::CheckedMasks() const {
     return masks;
 }
 
-bool JunkFilesPage::OnCommand(int id, int /*code*/) {
+bool JunkFilesPage::OnCommand(int id, int code) {
     static constexpr CommandRoute<JunkFilesPage> routes[] = {
         {IDC_JUNK_ADD, &JunkFilesPage::OnAdd},
         {IDC_JUNK_MODIFY, &JunkFilesPage::OnModify},
@@ -54,7 +54,7 @@ bool JunkFilesPage::OnCommand(int id, int /*code*/) {
         {IDC_JUNK_UNCHECK_ALL, &JunkFilesPage::OnUncheckAll},
         {IDC_JUNK_DEFAULT, &JunkFilesPage::OnDefault},
     };
-    return Route(*this, routes, id);
+    return Route(*this, routes, id, code);
 }
 
 void JunkFilesPage::OnAdd() {

@@ -60,8 +60,9 @@ void OptionsPage::FillSearchOptions(ScanSettings& scan) const {
     scan.Months = ParseLeadingInt(ItemText(hwnd, IDC_OPT_MONTHS).substr(0, kMonthsLength));
 }
 
-bool OptionsPage::OnCommand(int id, int /*code*/) {
-    if (id != IDC_OPT_DEFAULT) return false;
-    Load(true);
-    return true;
+bool OptionsPage::OnCommand(int id, int code) {
+    static constexpr CommandRoute<OptionsPage> routes[] = {{IDC_OPT_DEFAULT, &OptionsPage::OnDefault}};
+    return Route(*this, routes, id, code);
 }
+
+void OptionsPage::OnDefault() { Load(true); }

@@ -16,4 +16,7 @@ protected:
     bool OnInit() override;
     bool OnCommand(int id, int code) override;
     void OnDestroy() override;
+
+private:
+    void OnDefault();
 };

@@ -43,13 +43,13 @@ std::vector<std::string> SkipFoldersPage::CheckedFolders() const {
     return folders;
 }
 
-bool SkipFoldersPage::OnCommand(int id, int /*code*/) {
+bool SkipFoldersPage::OnCommand(int id, int code) {
     static constexpr CommandRoute<SkipFoldersPage> routes[] = {
         {IDC_SKIP_ADD, &SkipFoldersPage::OnAdd},
         {IDC_SKIP_REMOVE, &SkipFoldersPage::OnRemove},
         {IDC_SKIP_DEFAULT, &SkipFoldersPage::OnDefault},
     };
-    return Route(*this, routes, id);
+    return Route(*this, routes, id, code);
 }
 
 void SkipFoldersPage::OnAdd() {

@@ -1,5 +1,6 @@
 #include "ui/dialog.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "base/failure.h"
@@ -86,22 +87,25 @@ INT_PTR Dialog::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void CenterWindow(HWND window) {
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    RECT area = work;
     HWND owner = GetWindow(window, GW_OWNER);
-    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &area);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(owner ? owner : window, MONITOR_DEFAULTTONEAREST), &monitor))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    RECT over = monitor.rcWork;
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &over);
     RECT rect{};
     GetWindowRect(window, &rect);
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    int x = area.left + ((area.right - area.left) - width) / 2;
-    int y = area.top + ((area.bottom - area.top) - height) / 2;
-    if (x + width > work.right) x = work.right - width;
-    if (y + height > work.bottom) y = work.bottom - height;
-    if (x < work.left) x = work.left;
-    if (y < work.top) y = work.top;
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    POINT at = CenteredPosition({rect.right - rect.left, rect.bottom - rect.top}, over, monitor.rcWork);
+    SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+POINT CenteredPosition(SIZE window, const RECT& over, const RECT& work) {
+    LONG x = over.left + ((over.right - over.left) - window.cx) / 2;
+    LONG y = over.top + ((over.bottom - over.top) - window.cy) / 2;
+    x = std::max(std::min(x, work.right - window.cx), work.left);
+    y = std::max(std::min(y, work.bottom - window.cy), work.top);
+    return {x, y};
 }
 
 bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) != BST_UNCHECKED; }

@@ -32,7 +32,8 @@ int AppendRow(HWND list, const std::vector<std::string>& texts, LPARAM data) {
 }
 
 std::string RowText(HWND list, int row, int column) {
-    std::vector<char> buffer(256);
+    constexpr size_t kLongestText = 16 << 20;  // a list answering with more is broken: take what came
+    std::vector<char> buffer(MAX_PATH);
     for (;;) {
         LVITEMA item{};
         item.iSubItem = column;
@@ -42,7 +43,7 @@ std::string RowText(HWND list, int row, int column) {
                                                    reinterpret_cast<LPARAM>(&item)));
         if (length < static_cast<int>(buffer.size()) - 1) return std::string(buffer.data(), static_cast<size_t>(length));
         buffer.resize(buffer.size() * 2);  // the text may have been cut: ask again with room to spare
-        if (buffer.size() > (1u << 24)) return std::string(buffer.data());
+        if (buffer.size() > kLongestText) return std::string(buffer.data());
     }
 }
 
@@ -59,10 +60,8 @@ bool RowChecked(HWND list, int row) { return ListView_GetCheckState(list, row) !
 
 void SetRowChecked(HWND list, int row, bool checked) { ListView_SetCheckState(list, row, checked ? TRUE : FALSE); }
 
-void SetAllChecked(HWND list, bool checked) {
-    int count = RowCount(list);
-    for (int row = 0; row < count; ++row) SetRowChecked(list, row, checked);
-}
+// Row -1 is every row, in one message instead of one a row.
+void SetAllChecked(HWND list, bool checked) { SetRowChecked(list, -1, checked); }
 
 int SelectedRow(HWND list) { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
 

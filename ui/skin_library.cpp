@@ -15,30 +15,30 @@ Fn As(FARPROC entry) {
 }
 }  // namespace
 
-FARPROC SkinLibrary::Entry(int ordinal) const {
+FARPROC SkinLibrary::Entry(Ordinal ordinal) const {
     return module ? GetProcAddress(module.Get(), MAKEINTRESOURCEA(ordinal)) : nullptr;
 }
 
 void SkinLibrary::Initialise() {
     // Beside the program, never from the search path.
     module.Reset(LoadLibraryExA((ProgramFolder() + "\\" + kFileName).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-    if (auto init = As<InitFn>(Entry(1))) init(nullptr, "Demo", 0, 0);
+    if (auto init = As<InitFn>(Entry(kInitialise))) init(nullptr, "Demo", 0, 0);
 }
 
 void SkinLibrary::LoadSkinFile(const std::string& path) {
-    if (auto load = As<LoadFn>(Entry(3))) load(path.c_str());
+    if (auto load = As<LoadFn>(Entry(kLoadSkinFile))) load(path.c_str());
 }
 
 void SkinLibrary::SkinWindow(HWND window, const char* name) {
-    if (auto skin = As<SkinWindowFn>(Entry(5))) skin(window, name);
+    if (auto skin = As<SkinWindowFn>(Entry(kSkinWindow))) skin(window, name);
 }
 
 void SkinLibrary::SetDialogSkin(const char* name) {
-    if (auto skin = As<DialogSkinFn>(Entry(8))) skin(name);
+    if (auto skin = As<DialogSkinFn>(Entry(kSetDialogSkin))) skin(name);
 }
 
 void SkinLibrary::Exit() {
-    if (auto exit = As<ExitFn>(Entry(2))) exit();
+    if (auto exit = As<ExitFn>(Entry(kExit))) exit();
     module.Reset();
 }
 

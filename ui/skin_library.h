@@ -11,14 +11,16 @@ class SkinLibrary {
 public:
     static constexpr const char* kFileName = "WindowSkin.dll";
 
-    void Initialise();                          // ordinal 1: loads the library first
-    void LoadSkinFile(const std::string& path);  // ordinal 3
-    void SkinWindow(HWND window, const char* name);  // ordinal 5
-    void SetDialogSkin(const char* name);        // ordinal 8
-    void Exit();                                 // ordinal 2: then unloads the library
+    void Initialise();  // loads the library first
+    void LoadSkinFile(const std::string& path);
+    void SkinWindow(HWND window, const char* name);
+    void SetDialogSkin(const char* name);
+    void Exit();  // then unloads the library
 
 private:
-    FARPROC Entry(int ordinal) const;
+    // The library exports these by number only (components/skin/window_skin.def).
+    enum Ordinal : int { kInitialise = 1, kExit = 2, kLoadSkinFile = 3, kSkinWindow = 5, kSetDialogSkin = 8 };
+    FARPROC Entry(Ordinal ordinal) const;
     UniqueModule module;
 };
 

@@ -1,5 +1,5 @@
 // Skinning library: reads a skin file (an INI text) and gives skinned windows its face colour.
-// Ordinals: 1 initialise, 2 exit, 3 load skin file, 5 skin a window, 8 set the dialog skin.
+// Exported by ordinal only (window_skin.def); the program's calls are fixed to those numbers.
 #include <windows.h>
 
 #include <string>

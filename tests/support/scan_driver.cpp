@@ -2,6 +2,9 @@
 
 #include "tests/support/scan_driver.h"
 
+#include "app/main_wizard.h"
+#include "res/resource.h"
+
 #include "base/registry.h"
 #include "base/win_handles.h"
 
@@ -75,4 +78,12 @@ ShellFolderOverride::ShellFolderOverride(const char* valueName, const std::strin
 
 ShellFolderOverride::~ShellFolderOverride() {
     for (size_t i = 0; i < 2; ++i) Restore(kShellFolderKeys[i], value, saved[i]);
+}
+
+void ScanOnly(MainWizard& wizard, const std::vector<std::string>& roots) {
+    wizard.folderPage.FillRoots(roots);
+    SendMessageA(GetDlgItem(wizard.folderPage.Hwnd(), IDC_FOLDER_SELECT_ALL), BM_CLICK, 0, 0);
+    for (int option : {IDC_OPT_FIND_TEMP, IDC_OPT_FIND_IE_TEMP, IDC_OPT_FIND_RECENT, IDC_OPT_FIND_IE_HISTORY,
+                       IDC_OPT_FIND_IE_COOKIES})
+        SetChecked(wizard.optionsPage.Hwnd(), option, false);
 }

@@ -4,6 +4,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+class MainWizard;
 
 // Delivers the worker's sent messages one wait at a time until the condition holds (false on timeout).
 bool StepWorkerUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
@@ -26,3 +29,7 @@ private:
     std::string value;
     SavedValue saved[2];
 };
+
+// Keeps a wizard's scan inside the given folders: they become the folder page's checked roots and
+// no special folder (temporary files, the browser's folders) is searched.
+void ScanOnly(MainWizard& wizard, const std::vector<std::string>& roots);

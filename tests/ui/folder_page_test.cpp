@@ -62,7 +62,7 @@ protected:
         return buffer;
     }
     int State(HTREEITEM item) const {
-        return static_cast<int>(TreeView_GetItemState(tree, item, TVIS_STATEIMAGEMASK) >> 12);
+        return static_cast<int>(TreeView_GetItemState(tree, item, TVIS_STATEIMAGEMASK) / INDEXTOSTATEIMAGEMASK(1));
     }
     bool Expanded(HTREEITEM item) const { return TreeView_GetItemState(tree, item, TVIS_EXPANDED) & TVIS_EXPANDED; }
     std::vector<HTREEITEM> Children(HTREEITEM parent) const {

@@ -194,21 +194,6 @@ TEST_F(ReportPageTest, MoreInfoAsksForASelectedRowAndDoubleClickOnNothingDoesNot
     EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
-TEST_F(ReportPageTest, FiftyThousandRowsAreAllListed) {
-    FoundList found;
-    char name[32];
-    for (int i = 0; i < 50000; ++i) {
-        std::snprintf(name, sizeof(name), "missing\\f%05d.tmp", i);
-        found.emplace(folder / name, "Temporary file");
-    }
-    page.FillReport(found);
-    ASSERT_EQ(RowCount(List()), 50000);
-    EXPECT_EQ(RowText(List(), 49999, 0), folder / "missing\\f49999.tmp");
-    EXPECT_EQ(ItemData(List(), 49999), 49999);
-    EXPECT_TRUE(RowChecked(List(), 49999));
-    EXPECT_EQ(Total(), "50000 files, 0.00 KB (0.000000 MB)");
-}
-
 TEST(ProgressPopupTest, RangeHoldsMoreThanSixteenBitsAndOnlyItsOwnMessagesArePumped) {
     SettingsFixture settings;
     HWND host = settings.Host();

@@ -235,10 +235,7 @@ TEST(ScanRunTest, TheWizardRefusesToCloseDuringAScanAndNeverSearchesItsOwnFolder
     MainWizard wizard;
     ASSERT_TRUE(wizard.CreateModeless(nullptr));
     // The program's own folder lies below the chosen one, and holds files the mask matches.
-    wizard.folderPage.FillRoots({FolderOfPath(ProgramFolder())});
-    Click(wizard.folderPage.Hwnd(), IDC_FOLDER_SELECT_ALL);
-    SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_TEMP, false);
-    SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_IE_TEMP, false);
+    ScanOnly(wizard, {FolderOfPath(ProgramFolder())});
     HWND junk = GetDlgItem(wizard.junkFilesPage.Hwnd(), IDC_JUNK_LIST);
     int row = AppendRow(junk, {"*.exe", "Programs"});
     SetRowChecked(junk, row, true);
@@ -270,10 +267,7 @@ TEST(ScanRunTest, NothingFoundLeadsToTheResultsPage) {
     TempFolder empty;
     MainWizard wizard;
     ASSERT_TRUE(wizard.CreateModeless(nullptr));
-    wizard.folderPage.FillRoots({empty.Path()});
-    Click(wizard.folderPage.Hwnd(), IDC_FOLDER_SELECT_ALL);
-    SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_TEMP, false);
-    SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_IE_TEMP, false);
+    ScanOnly(wizard, {empty.Path()});
     wizard.ShowPage(kSkipFoldersPage);
     wizard.UpdateButtons(kSkipFoldersPage);
     Click(wizard.Hwnd(), IDC_WIZARD_NEXT);
@@ -290,7 +284,7 @@ TEST(ScanRunTest, WhenNoWorkerCanBeStartedTheWizardGivesBackAndNextBack) {
     SettingsFixture settings;
     MainWizard wizard;
     ASSERT_TRUE(wizard.CreateModeless(nullptr));
-    wizard.folderPage.FillRoots({});
+    ScanOnly(wizard, {});
     wizard.ShowPage(kSkipFoldersPage);
     wizard.UpdateButtons(kSkipFoldersPage);
     WorkerRun::ThreadStarter saved = WorkerRun::Starter();
