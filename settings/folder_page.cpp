@@ -6,6 +6,7 @@
 #include <functional>
 #include <unordered_map>
 
+#include "base/failure.h"
 #include "res/resource.h"
 #include "settings/check_tree.h"
 
@@ -282,12 +283,13 @@ LRESULT CALLBACK FolderPage::TreeProc(HWND tree, UINT message, WPARAM wParam, LP
         hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         HTREEITEM item = TreeView_HitTest(tree, &hit);
         self->lastHitFlags = hit.flags;
-        if (item && (hit.flags & TVHT_ONITEMSTATEICON)) self->Toggle(item);
+        if (item && (hit.flags & TVHT_ONITEMSTATEICON)) RunGuarded(GetAncestor(tree, GA_ROOT), [&] { self->Toggle(item); });
         break;  // the tree still selects the item
     }
     case WM_KEYDOWN:
         if (wParam != VK_SPACE) break;
-        if (HTREEITEM selected = TreeView_GetSelection(tree)) self->Toggle(selected);
+        if (HTREEITEM selected = TreeView_GetSelection(tree))
+            RunGuarded(GetAncestor(tree, GA_ROOT), [&] { self->Toggle(selected); });
         return 0;
     case WM_CHAR:
         if (wParam == ' ') return 0;  // Space is ours: no incremental search on it either
