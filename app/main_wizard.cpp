@@ -85,14 +85,21 @@ bool MainWizard::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
 
 void MainWizard::OnCancel() {
     if (scanPage.IsRunning()) {
+        if (refusingClose) return;  // close requests pile up behind the open box: one refusal answers them
+        refusingClose = true;
         ShowMessage(hwnd, "_ExitProramRequestCancelScanThread");
+        refusingClose = false;
         return;
     }
     DestroyWindow(hwnd);
     PostQuitMessage(kClosedExitCode);
 }
 
+// A worker's pages hold Back and Next until its end; the state decides, whatever the buttons show.
+bool MainWizard::WorkerRuns() const { return scanPage.IsRunning() || cleaningPage.IsRunning(); }
+
 void MainWizard::OnBack() {
+    if (WorkerRuns()) return;
     int current = host.Current();
     switch (BackFrom(current)) {
     case BackMove::Previous: host.PreviousPage(); break;
@@ -103,6 +110,7 @@ void MainWizard::OnBack() {
 }
 
 void MainWizard::OnNext() {
+    if (WorkerRuns()) return;
     int current = host.Current();
     bool anyChecked = current == kReportPage && reportPage.LeaveReport();
     int target = NextFrom(current, !scanPage.found.empty(), anyChecked);

@@ -49,6 +49,7 @@ protected:
 
 private:
     void OnWorkerFinished();
+    bool WorkerRuns() const;
     void OnCancel();
     void OnBack();
     void OnNext();
@@ -61,4 +62,5 @@ private:
     void OnAbout();
 
     PageHost host;
+    bool refusingClose = false;
 };

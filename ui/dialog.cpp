@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/ansi.h"
 #include "base/failure.h"
 
 HINSTANCE AppInstance() { return GetModuleHandleA(nullptr); }
@@ -55,8 +56,13 @@ INT_PTR Dialog::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     if (!self) return FALSE;  // messages before WM_INITDIALOG
 
     switch (message) {
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        // A click for a disabled button (queued before it was disabled, or posted by another
+        // program) does nothing, so no handler acts against the state its button shows.
+        HWND control = GetDlgItem(window, LOWORD(wParam));
+        if (HIWORD(wParam) == BN_CLICKED && control && !IsWindowEnabled(control)) return TRUE;
         return self->OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    }
     case WM_NOTIFY: {
         LRESULT result = 0;
         if (!self->OnNotify(*reinterpret_cast<NMHDR*>(lParam), result)) return FALSE;
@@ -114,10 +120,12 @@ void SetChecked(HWND dialog, int id, bool checked) {
     CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-std::string ItemText(HWND dialog, int id) {
-    HWND item = GetDlgItem(dialog, id);
-    int length = GetWindowTextLengthA(item);
-    std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    int read = GetWindowTextA(item, buffer.data(), static_cast<int>(buffer.size()));
-    return std::string(buffer.data(), static_cast<size_t>(read > 0 ? read : 0));
+std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+// Read as UTF-16: the 8-bit length may count the UTF-16 text, which is shorter than its UTF-8 form.
+std::string WindowText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    int read = GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
+    return FromWide({buffer.data(), static_cast<size_t>(read > 0 ? read : 0)});
 }

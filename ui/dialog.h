@@ -48,6 +48,8 @@ POINT CenteredPosition(SIZE window, const RECT& over, const RECT& work);
 bool IsChecked(HWND dialog, int id);
 void SetChecked(HWND dialog, int id, bool checked);
 std::string ItemText(HWND dialog, int id);
+// A window's whole text, whatever its length and characters.
+std::string WindowText(HWND window);
 
 // Message maps as tables. A command route with no code takes every notification code of its id
 // (a button's click, a menu item, an accelerator).

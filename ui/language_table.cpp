@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "ui/dialog.h"
+
 namespace {
 
 constexpr DWORD kValueBuffer = 65535;  // at most 65534 characters of text
@@ -11,12 +13,6 @@ std::string_view TrimBlanks(std::string_view text) {
     if (first == std::string_view::npos) return {};
     size_t last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
-}
-
-std::string WindowText(HWND window) {
-    std::vector<char> buffer(kValueBuffer, '\0');
-    int length = GetWindowTextA(window, buffer.data(), static_cast<int>(buffer.size()));
-    return std::string(buffer.data(), static_cast<size_t>(length > 0 ? length : 0));
 }
 
 void TranslateOne(const LanguageTable& table, HWND window) {

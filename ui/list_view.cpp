@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/ansi.h"
 #include "ui/language_table.h"
 
 void SetUpListColumns(HWND list, const ListColumn* columns, int count, DWORD extendedStyles) {
@@ -31,19 +32,22 @@ int AppendRow(HWND list, const std::vector<std::string>& texts, LPARAM data) {
     return row;
 }
 
+// Read as UTF-16: an 8-bit read cuts the text before a character that straddles the buffer's end
+// and then looks complete, so a long path would come back as a shorter one.
 std::string RowText(HWND list, int row, int column) {
     constexpr size_t kLongestText = 16 << 20;  // a list answering with more is broken: take what came
-    std::vector<char> buffer(MAX_PATH);
+    std::wstring buffer(256, L'\0');
     for (;;) {
-        LVITEMA item{};
+        LVITEMW item{};
         item.iSubItem = column;
         item.pszText = buffer.data();
         item.cchTextMax = static_cast<int>(buffer.size());
-        int length = static_cast<int>(SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+        int length = static_cast<int>(SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
                                                    reinterpret_cast<LPARAM>(&item)));
-        if (length < static_cast<int>(buffer.size()) - 1) return std::string(buffer.data(), static_cast<size_t>(length));
-        buffer.resize(buffer.size() * 2);  // the text may have been cut: ask again with room to spare
-        if (buffer.size() > kLongestText) return std::string(buffer.data());
+        if (length >= 0 && length < static_cast<int>(buffer.size()) - 1)
+            return FromWide({buffer.data(), static_cast<size_t>(length)});
+        buffer.assign(buffer.size() * 2, L'\0');  // the text may have been cut: ask again with room to spare
+        if (buffer.size() > kLongestText) return {};
     }
 }
 

@@ -3,6 +3,7 @@
 #include "tests/support/scan_driver.h"
 
 #include "app/main_wizard.h"
+#include "base/worker_run.h"
 #include "res/resource.h"
 
 #include "base/registry.h"
@@ -87,3 +88,38 @@ void ScanOnly(MainWizard& wizard, const std::vector<std::string>& roots) {
                        IDC_OPT_FIND_IE_COOKIES})
         SetChecked(wizard.optionsPage.Hwnd(), option, false);
 }
+
+namespace {
+HANDLE heldGate = nullptr;
+WorkerRun::ThreadStarter savedStarter = nullptr;
+
+struct HeldStart {
+    unsigned(__stdcall* entry)(void*);
+    void* argument;
+};
+
+unsigned __stdcall HeldEntry(void* data) {
+    HeldStart start = *static_cast<HeldStart*>(data);
+    delete static_cast<HeldStart*>(data);
+    WaitForSingleObject(heldGate, INFINITE);
+    return start.entry(start.argument);
+}
+
+HANDLE StartHeld(unsigned(__stdcall* entry)(void*), void* argument) {
+    return savedStarter(&HeldEntry, new HeldStart{entry, argument});
+}
+}  // namespace
+
+HeldWorkers::HeldWorkers() {
+    heldGate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    savedStarter = WorkerRun::Starter();
+    WorkerRun::Starter() = &StartHeld;
+}
+
+HeldWorkers::~HeldWorkers() {
+    Release();
+    WorkerRun::Starter() = savedStarter;
+    // The gate stays open for threads still passing it; one small event per test is left behind.
+}
+
+void HeldWorkers::Release() { SetEvent(heldGate); }

@@ -33,3 +33,13 @@ private:
 // Keeps a wizard's scan inside the given folders: they become the folder page's checked roots and
 // no special folder (temporary files, the browser's folders) is searched.
 void ScanOnly(MainWizard& wizard, const std::vector<std::string>& roots);
+
+// For its lifetime, every worker that starts waits before its first line until Release().
+class HeldWorkers {
+public:
+    HeldWorkers();
+    ~HeldWorkers();  // releases them
+    HeldWorkers(const HeldWorkers&) = delete;
+    HeldWorkers& operator=(const HeldWorkers&) = delete;
+    void Release();
+};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/dialog.h"
 #include "ui/folder_browser.h"
 
 void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
@@ -18,12 +19,7 @@ void PumpMessages() {
     }
 }
 
-std::string Text(HWND window) {
-    int length = GetWindowTextLengthA(window);
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(window, buffer.data(), length + 1);
-    return buffer.data();
-}
+std::string Text(HWND window) { return WindowText(window); }
 
 ScriptedMessageBoxes::ScriptedMessageBoxes() : saved(MessageBoxHandler()) {
     MessageBoxHandler() = [this](HWND owner, const std::string& text, const std::string& caption, UINT style) {
