@@ -26,6 +26,10 @@ bool MainWizard::OnInit() {
     Skin().SkinWindow(hwnd, "MainFrame");
     Skin().SetDialogSkin("Dialog");
 
+    config.Open();
+    for (SettingsPage* page : std::initializer_list<SettingsPage*>{&junkFilesPage, &optionsPage, &skipFoldersPage,
+                                                                   &cleanOptionsPage})
+        page->UseConfig(&config);
     HWND area = Item(IDC_WIZARD_PANE);
     host.Attach(area);
     WizardPage* pages[] = {&welcomePage, &folderPage,   &junkFilesPage,    &optionsPage,  &skipFoldersPage,
@@ -39,6 +43,10 @@ bool MainWizard::OnInit() {
     SetWindowTextA(hwnd, ProductTitle().c_str());
     return true;
 }
+
+// The pages are child windows, so each has written its section by now. A file that did not load
+// is not written.
+void MainWizard::OnDestroyed() { config.Save(); }
 
 void MainWizard::UpdateButtons(int index) {
     std::optional<ButtonRow> row = ButtonsFor(index);

@@ -14,6 +14,7 @@
 #include "settings/folder_page.h"
 #include "settings/junk_files_page.h"
 #include "settings/options_page.h"
+#include "settings/settings_store.h"
 #include "settings/skip_folders_page.h"
 #include "ui/dialog.h"
 
@@ -31,6 +32,9 @@ public:
     // What the settings pages show now, as the next scan takes it.
     ScanSettings GatherScanSettings() const;
 
+    // Loaded once as the window opens, read and written by the settings pages, saved once when
+    // the last of them has written its section. Declared before the pages, which point to it.
+    ConfigDocument config;
     WelcomePage welcomePage;
     FolderPage folderPage;
     JunkFilesPage junkFilesPage;
@@ -46,6 +50,7 @@ protected:
     bool OnInit() override;
     bool OnCommand(int id, int code) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroyed() override;
 
 private:
     void OnWorkerFinished();

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/ansi.h"
+
 namespace {
 constexpr size_t kLongestPath = 32767;  // the system's own limit, in characters
 }
@@ -39,3 +41,25 @@ std::string BaseNameOfPath(std::string_view path) {
 std::string ProgramFolder() { return FolderOfPath(ProgramFilePath()); }
 
 std::string ProgramBaseName() { return BaseNameOfPath(ProgramFilePath()); }
+
+std::wstring ExtendedPath(std::string_view path) {
+    std::wstring wide = ToWide(path);
+    for (wchar_t& c : wide)
+        if (c == L'/') c = L'\\';
+    if (wide.starts_with(L"\\\\?\\")) return wide;
+    // The prefix turns off the system's clean-up of . and .. steps: let it run first.
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return wide;
+        if (length < full.size()) {
+            full.resize(length);
+            break;
+        }
+        full.resize(length + 1);
+    }
+    if (full.starts_with(L"\\\\.\\")) return full;  // a device
+    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
+    return full;
+}

@@ -12,3 +12,7 @@ std::string ProgramBaseName();
 std::string FolderOfPath(std::string_view path);
 // Tool.exe gives Tool, my.tool.exe gives my.tool, a name without a dot stays whole.
 std::string BaseNameOfPath(std::string_view path);
+
+// A path as the wide file functions take it past MAX_PATH: absolute, backslashes only, with the
+// \\?\ prefix (\\?\UNC\ for a share). A relative path that cannot be made absolute stays as it is.
+std::wstring ExtendedPath(std::string_view path);

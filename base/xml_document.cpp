@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "base/ansi.h"
+#include "base/program_paths.h"
+#include "base/win_handles.h"
 
 namespace {
 // MinGW declares the MSXML class ids in its headers; this one is defined here, once.
@@ -93,6 +95,87 @@ XmlNode LastChild(const XmlNode& node) {
     return last;
 }
 
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+constexpr LONGLONG kLargestFile = 1LL << 30;
+
+std::optional<std::string> ReadWholeFile(const std::string& file) {
+    UniqueFile handle(CreateFileW(ExtendedPath(file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!handle || !GetFileSizeEx(handle.Get(), &size) || size.QuadPart > kLargestFile) return std::nullopt;
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() && (!ReadFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                           read != bytes.size()))
+        return std::nullopt;
+    return bytes;
+}
+
+bool WriteWholeFile(const std::wstring& file, std::string_view bytes) {
+    UniqueFile handle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return false;
+    DWORD written = 0;
+    return WriteFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && FlushFileBuffers(handle.Get());
+}
+
+// The parser takes the bytes as a file's: a byte order mark or the declaration names the encoding.
+// Loading from memory also leaves no base address from which a DTD or entity could be fetched.
+bool LoadBytes(IXMLDOMDocument* document, std::string_view bytes) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+    if (!array) return false;
+    void* data = nullptr;
+    if (SUCCEEDED(SafeArrayAccessData(array, &data))) {
+        std::copy(bytes.begin(), bytes.end(), static_cast<char*>(data));
+        SafeArrayUnaccessData(array);
+    }
+    UniqueVariant source;
+    VARIANT* bytesVariant = source.Put();
+    bytesVariant->vt = VT_ARRAY | VT_UI1;
+    bytesVariant->parray = array;  // freed with the variant
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    return SUCCEEDED(document->load(source.Get(), &loaded)) && loaded == VARIANT_TRUE;
+}
+
+void Configure(IXMLDOMDocument* document) {
+    document->put_async(VARIANT_FALSE);
+    document->put_validateOnParse(VARIANT_FALSE);
+    document->put_resolveExternals(VARIANT_FALSE);
+    document->put_preserveWhiteSpace(VARIANT_TRUE);
+}
+
+// The document as text without its declaration, line ends as in a file. The parser serialises
+// the declaration as it was read, encoding included, and ends lines with CR LF; a CR of the
+// document's own comes out as a character reference.
+std::optional<std::wstring> Serialise(IXMLDOMDocument* document) {
+    UniqueBstr xml;
+    if (FAILED(document->get_xml(xml.Put())) || !xml.Get()) return std::nullopt;
+    std::wstring_view text(xml.Get(), SysStringLen(xml.Get()));
+    if (text.starts_with(L"<?xml") && text.size() > 5 && std::wstring_view(L" \t\r\n?").find(text[5]) != std::wstring_view::npos) {
+        size_t end = text.find(L"?>");
+        if (end == std::wstring_view::npos) return std::nullopt;
+        text.remove_prefix(end + 2);
+        if (text.starts_with(L"\r\n")) text.remove_prefix(2);
+        else if (text.starts_with(L"\n")) text.remove_prefix(1);
+    }
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')) out += text[i];
+    return out;
+}
+
+std::optional<std::string> ToUtf8(std::wstring_view text) {
+    if (text.empty()) return std::string();
+    int length = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                                     nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::nullopt;  // a lone surrogate: no UTF-8 says it
+    std::string bytes(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
+    return bytes;
+}
+
 }  // namespace
 
 ComPtr<IXMLDOMDocument> CreateXmlDocument() {
@@ -107,26 +190,25 @@ bool XmlDocument::Load(const std::string& file) {
     path.clear();
     document = CreateXmlDocument();
     if (!document) return false;
-    document->put_async(VARIANT_FALSE);
-    document->put_validateOnParse(VARIANT_FALSE);
-    document->put_resolveExternals(VARIANT_FALSE);
-    document->put_preserveWhiteSpace(VARIANT_TRUE);
-    UniqueBstr name(file);
-    VARIANT source;
-    VariantInit(&source);
-    source.vt = VT_BSTR;
-    source.bstrVal = name.Get();
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (SUCCEEDED(document->load(source, &loaded)) && loaded == VARIANT_TRUE) path = file;
+    Configure(document.Get());
+    std::optional<std::string> bytes = ReadWholeFile(file);
+    if (bytes && LoadBytes(document.Get(), *bytes)) path = file;
     return IsLoaded();
 }
 
 std::vector<XmlNode> XmlDocument::Match(std::string_view elementPath, bool firstOnly) const {
     std::vector<XmlNode> found;
     if (!IsLoaded()) return found;
-    ComPtr<IXMLDOMNode> documentNode;
-    if (FAILED(document->QueryInterface(IID_IXMLDOMNode, documentNode.PutVoid()))) return found;
-    Collect(documentNode, Steps(elementPath), 0, found, firstOnly);
+    // From the root element, not the document node: Wine's doctype node has no next sibling to
+    // give, and a walk over the document's children would stop there.
+    ComPtr<IXMLDOMElement> root;
+    XmlNode rootNode;
+    if (document->get_documentElement(root.Put()) != S_OK || !root ||
+        FAILED(root->QueryInterface(IID_IXMLDOMNode, rootNode.PutVoid())))
+        return found;
+    std::vector<std::string> steps = Steps(elementPath);
+    if (steps.empty() || NodeName(rootNode.Get()) != steps.front()) return found;
+    Collect(rootNode, steps, 1, found, firstOnly);
     return found;
 }
 
@@ -205,23 +287,29 @@ void XmlDocument::RemoveChild(const XmlNode& parent, const XmlNode& node) {
 
 bool XmlDocument::Save() {
     if (!IsLoaded()) return false;
-    std::string fresh = path + ".new";
-    UniqueBstr name(fresh);
-    VARIANT target;
-    VariantInit(&target);
-    target.vt = VT_BSTR;
-    target.bstrVal = name.Get();
-    if (FAILED(document->save(target))) {
-        DeleteFileA(fresh.c_str());
+    std::optional<std::wstring> text = Serialise(document.Get());
+    std::optional<std::string> body = text ? ToUtf8(*text) : std::nullopt;
+    if (!body) return false;
+    std::string bytes = std::string(kDeclaration) + *body;
+    // Whatever the file declared before, it is written as UTF-8 and says so. It replaces the file
+    // only when the bytes read back into the very same document.
+    ComPtr<IXMLDOMDocument> check = CreateXmlDocument();
+    if (!check) return false;
+    Configure(check.Get());
+    if (!LoadBytes(check.Get(), bytes) || Serialise(check.Get()) != text) return false;
+
+    std::wstring target = ExtendedPath(path);
+    std::wstring fresh = target + L".new";
+    if (!WriteWholeFile(fresh, bytes)) {
+        DeleteFileW(fresh.c_str());
         return false;
     }
     // A read-only file is not replaced (Wine's MoveFileEx would): the change is lost.
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(target.c_str());
     bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    if (readOnly || !MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(fresh.c_str());
+    if (readOnly || !MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(fresh.c_str());
         return false;
     }
     return true;
 }
-

@@ -18,9 +18,9 @@ using XmlNode = ComPtr<IXMLDOMNode>;
 
 class XmlDocument {
 public:
-    // Loads the whole file as data: no DTDs, no external entities, the file's own formatting kept.
-    // A missing, unreadable or broken file leaves the document not loaded; then every read yields
-    // nothing and Save writes nothing.
+    // Loads the whole file as data, in the encoding it declares: no DTD or external entity is
+    // fetched, the file's own formatting is kept. A missing, unreadable or broken file leaves the
+    // document not loaded; then every read yields nothing and Save writes nothing.
     bool Load(const std::string& file);
     bool IsLoaded() const { return !path.empty(); }
 
@@ -34,8 +34,9 @@ public:
     void AppendElement(const XmlNode& parent, std::string_view name,
                        const std::map<std::string, std::string>& attributes);
     void RemoveChild(const XmlNode& parent, const XmlNode& node);
-    // Writes the document beside the file and then replaces the file whole, so an interrupted
-    // save never leaves a cut-off file. False when nothing was written.
+    // Writes the document as UTF-8 beside the file and then replaces the file whole, so an
+    // interrupted save never leaves a cut-off file. Bytes that do not read back into this
+    // document are never written. False when the file was left as it was.
     bool Save();
 
 private:

@@ -20,22 +20,6 @@ constexpr ListColumn kColumns[] = {
     {"_ReportPageListColumnFileName", 350}, {"_ReportPageListColumnFileSize", 100}, {"_ReportPageStateDescription", 100}};
 constexpr int kColumnKinds[] = {kSortText, kSortNumber, kSortText};
 
-// Painting a list view after every insert costs milliseconds a row: the fill runs with
-// redraw off and repaints once at the end, however it leaves.
-class RedrawOff {
-public:
-    explicit RedrawOff(HWND window) : window(window) { SendMessageA(window, WM_SETREDRAW, FALSE, 0); }
-    ~RedrawOff() {
-        SendMessageA(window, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(window, nullptr, TRUE);
-    }
-    RedrawOff(const RedrawOff&) = delete;
-    RedrawOff& operator=(const RedrawOff&) = delete;
-
-private:
-    HWND window;
-};
-
 int ColumnKind(HWND list, int column) {
     HDITEMA header{};
     header.mask = HDI_LPARAM;

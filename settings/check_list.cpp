@@ -6,6 +6,7 @@
 #include "ui/message_box.h"
 
 void ShowRows(HWND list, const std::vector<ListRow>& rows, RowShape shape) {
+    RedrawOff redrawOff(list);
     ListView_DeleteAllItems(list);
     for (const ListRow& row : rows) {
         int index = shape == RowShape::TextOnly ? AppendRow(list, {row.text}) : AppendRow(list, {row.text, row.description});

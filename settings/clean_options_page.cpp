@@ -9,7 +9,7 @@ constexpr Anchor kAnchors[] = {
     {IDC_PAGE_DESCRIPTION, Anchor::GrowX}, {IDC_CLEAN_DEFAULT, Anchor::MoveX | Anchor::MoveY}};
 }  // namespace
 
-CleanOptionsPage::CleanOptionsPage() : WizardPage(IDD_CLEAN_OPTIONS_PAGE, kAnchors) {}
+CleanOptionsPage::CleanOptionsPage() : SettingsPage(IDD_CLEAN_OPTIONS_PAGE, kAnchors) {}
 
 bool CleanOptionsPage::OnInit() {
     SetUpPage();
@@ -20,7 +20,7 @@ bool CleanOptionsPage::OnInit() {
 void CleanOptionsPage::Load(bool useDefaults) {
     SetChecked(hwnd, IDC_CLEAN_PERMANENT, false);
     SetChecked(hwnd, IDC_CLEAN_RECYCLE, false);
-    CleanOptions options = OpenConfig().ReadCleanOptions(useDefaults);
+    CleanOptions options = Config().ReadCleanOptions(useDefaults);
     SetChecked(hwnd, options.recycle ? IDC_CLEAN_RECYCLE : IDC_CLEAN_PERMANENT, true);
     SetChecked(hwnd, IDC_CLEAN_BACKUP, options.backup);
     SetDlgItemTextA(hwnd, IDC_CLEAN_BACKUP_DIR, options.backupDirectory.c_str());
@@ -33,7 +33,7 @@ void CleanOptionsPage::OnDestroy() {
     options.recycle = !IsChecked(hwnd, IDC_CLEAN_PERMANENT) && IsChecked(hwnd, IDC_CLEAN_RECYCLE);
     options.backup = IsChecked(hwnd, IDC_CLEAN_BACKUP);
     options.backupDirectory = ItemText(hwnd, IDC_CLEAN_BACKUP_DIR);
-    UpdateConfig([&](ConfigDocument& config) { config.WriteCleanOptions(options); });
+    StoreConfig([&](ConfigDocument& config) { config.WriteCleanOptions(options); });
 }
 
 bool CleanOptionsPage::OnCommand(int id, int code) {

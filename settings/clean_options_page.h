@@ -1,8 +1,8 @@
 // Page 7: how the checked files are removed, and the backup before it.
 #pragma once
-#include "ui/wizard_page.h"
+#include "settings/settings_page.h"
 
-class CleanOptionsPage : public WizardPage {
+class CleanOptionsPage : public SettingsPage {
 public:
     CleanOptionsPage();
     ~CleanOptionsPage() override { DestroyNow(); }

@@ -18,7 +18,7 @@ constexpr Anchor kAnchors[] = {
 constexpr ListColumn kColumns[] = {{"_JunkName", 200}, {"_JunkDescription", 400}};
 }  // namespace
 
-JunkFilesPage::JunkFilesPage() : WizardPage(IDD_JUNK_FILES_PAGE, kAnchors) {}
+JunkFilesPage::JunkFilesPage() : SettingsPage(IDD_JUNK_FILES_PAGE, kAnchors) {}
 
 HWND JunkFilesPage::List() const { return Item(IDC_JUNK_LIST); }
 
@@ -30,12 +30,12 @@ bool JunkFilesPage::OnInit() {
 }
 
 void JunkFilesPage::Load(bool useDefaults) {
-    ShowRows(List(), OpenConfig().ReadList(ListSection::JunkFiles, useDefaults), RowShape::TextAndDescription);
+    ShowRows(List(), Config().ReadList(ListSection::JunkFiles, useDefaults), RowShape::TextAndDescription);
 }
 
 void JunkFilesPage::OnDestroy() {
     std::vector<ListRow> rows = CollectRows(List(), RowShape::TextAndDescription);
-    UpdateConfig([&](ConfigDocument& config) { config.RewriteList(ListSection::JunkFiles, rows); });
+    StoreConfig([&](ConfigDocument& config) { config.RewriteList(ListSection::JunkFiles, rows); });
 }
 
 MaskTable JunkFilesPage::CheckedMasks() const {

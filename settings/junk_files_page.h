@@ -1,9 +1,9 @@
 // Page 2: the junk-file masks with their descriptions and check boxes.
 #pragma once
 #include "base/scan_settings.h"
-#include "ui/wizard_page.h"
+#include "settings/settings_page.h"
 
-class JunkFilesPage : public WizardPage {
+class JunkFilesPage : public SettingsPage {
 public:
     JunkFilesPage();
     ~JunkFilesPage() override { DestroyNow(); }

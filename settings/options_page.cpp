@@ -33,7 +33,7 @@ constexpr size_t kMonthsLength = 254;
 
 }  // namespace
 
-OptionsPage::OptionsPage() : WizardPage(IDD_OPTIONS_PAGE, kAnchors) {}
+OptionsPage::OptionsPage() : SettingsPage(IDD_OPTIONS_PAGE, kAnchors) {}
 
 bool OptionsPage::OnInit() {
     SetUpPage();
@@ -42,14 +42,14 @@ bool OptionsPage::OnInit() {
 }
 
 void OptionsPage::Load(bool useDefaults) {
-    ConfigDocument config = OpenConfig();
+    const ConfigDocument& config = Config();
     for (const CheckBinding& option : kOptions)
         SetChecked(hwnd, option.id, config.ReadOption(option.element, useDefaults));
     SetDlgItemTextA(hwnd, IDC_OPT_MONTHS, config.ReadMonths(useDefaults).c_str());
 }
 
 void OptionsPage::OnDestroy() {
-    UpdateConfig([this](ConfigDocument& config) {
+    StoreConfig([this](ConfigDocument& config) {
         for (const CheckBinding& option : kOptions) config.WriteOption(option.element, IsChecked(hwnd, option.id));
         config.WriteMonths(ItemText(hwnd, IDC_OPT_MONTHS));
     });

@@ -1,9 +1,9 @@
 // Page 3: the search options and the months threshold.
 #pragma once
 #include "base/scan_settings.h"
-#include "ui/wizard_page.h"
+#include "settings/settings_page.h"
 
-class OptionsPage : public WizardPage {
+class OptionsPage : public SettingsPage {
 public:
     OptionsPage();
     ~OptionsPage() override { DestroyNow(); }

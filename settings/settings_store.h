@@ -60,8 +60,8 @@ private:
     XmlDocument document;
 };
 
-// Each page opens the file for itself: to read when it loads, and at close to write its section
-// and save. A missing or broken file is never written.
+// One use on its own: open the file, write, save (a page without the wizard's document, a tool).
+// A missing or broken file is never written.
 ConfigDocument OpenConfig();
 template <class Write>
 void UpdateConfig(Write write) {

@@ -16,7 +16,7 @@ constexpr Anchor kAnchors[] = {
 constexpr ListColumn kColumns[] = {{"_FoldersToSkipFromSearch", 600}};
 }  // namespace
 
-SkipFoldersPage::SkipFoldersPage() : WizardPage(IDD_SKIP_FOLDERS_PAGE, kAnchors) {}
+SkipFoldersPage::SkipFoldersPage() : SettingsPage(IDD_SKIP_FOLDERS_PAGE, kAnchors) {}
 
 HWND SkipFoldersPage::List() const { return Item(IDC_SKIP_LIST); }
 
@@ -28,12 +28,12 @@ bool SkipFoldersPage::OnInit() {
 }
 
 void SkipFoldersPage::Load(bool useDefaults) {
-    ShowRows(List(), OpenConfig().ReadList(ListSection::SkipFolders, useDefaults), RowShape::TextOnly);
+    ShowRows(List(), Config().ReadList(ListSection::SkipFolders, useDefaults), RowShape::TextOnly);
 }
 
 void SkipFoldersPage::OnDestroy() {
     std::vector<ListRow> rows = CollectRows(List(), RowShape::TextOnly);
-    UpdateConfig([&](ConfigDocument& config) { config.RewriteList(ListSection::SkipFolders, rows); });
+    StoreConfig([&](ConfigDocument& config) { config.RewriteList(ListSection::SkipFolders, rows); });
 }
 
 std::vector<std::string> SkipFoldersPage::CheckedFolders() const {

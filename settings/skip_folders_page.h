@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/wizard_page.h"
+#include "settings/settings_page.h"
 
-class SkipFoldersPage : public WizardPage {
+class SkipFoldersPage : public SettingsPage {
 public:
     SkipFoldersPage();
     ~SkipFoldersPage() override { DestroyNow(); }

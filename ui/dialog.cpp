@@ -75,6 +75,7 @@ INT_PTR Dialog::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_NCDESTROY:
         SetWindowLongPtrA(window, DWLP_USER, 0);
         self->hwnd = nullptr;
+        self->OnDestroyed();
         return FALSE;
     default:
         break;

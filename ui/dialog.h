@@ -23,6 +23,7 @@ protected:
     virtual bool OnNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
     virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
     virtual void OnDestroy() {}  // settings pages save here
+    virtual void OnDestroyed() {}  // the window's last message: its child windows are gone
     void Close(INT_PTR result);  // EndDialog when modal, DestroyWindow when not
     void DestroyNow();           // for derived destructors: runs OnDestroy while the object is whole
 

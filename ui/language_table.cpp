@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/ansi.h"
+#include "base/program_paths.h"
 #include "ui/dialog.h"
 
 namespace {
@@ -21,6 +23,21 @@ void TranslateOne(const LanguageTable& table, HWND window) {
     if (!text.empty()) SetWindowTextA(window, text.c_str());
 }
 
+// The INI reader takes no path of MAX_PATH characters or more, with the long-path prefix or
+// without: such a file is read by its short name, where its volume keeps short names.
+std::string ReadablePath(const std::string& path) {
+    if (ToWide(path).size() < MAX_PATH) return path;
+    std::wstring extended = ExtendedPath(path);
+    DWORD length = GetShortPathNameW(extended.c_str(), nullptr, 0);
+    if (length == 0) return path;
+    std::wstring shortPath(length, L'\0');
+    length = GetShortPathNameW(extended.c_str(), shortPath.data(), length);
+    shortPath.resize(length);
+    if (shortPath.starts_with(L"\\\\?\\UNC\\")) shortPath = L"\\\\" + shortPath.substr(8);
+    else if (shortPath.starts_with(L"\\\\?\\")) shortPath.erase(0, 4);
+    return FromWide(shortPath);
+}
+
 }  // namespace
 
 void LanguageTable::SetFile(std::string file) { path = std::move(file); }
@@ -33,7 +50,7 @@ std::string LanguageTable::Lookup(std::string_view key, bool expand) const {
     if (path.empty() || name.empty()) return std::string(key);
     std::vector<char> buffer(kValueBuffer, '\0');
     DWORD length = GetPrivateProfileStringA("String", name.c_str(), "", buffer.data(), kValueBuffer,
-                                            path.c_str());
+                                            ReadablePath(path).c_str());
     if (length == 0) return std::string(key);
     std::string value(buffer.data(), length);
     if (expand) ExpandEscapes(value);

@@ -1,11 +1,37 @@
 #include "tests/support/temp_folder.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <atomic>
-#include <fstream>
-#include <sstream>
+
+#include "base/program_paths.h"
+#include "base/win_handles.h"
+
+namespace {
+
+// Wide calls with the long-path prefix, so folders past MAX_PATH go too. A link to a folder is
+// removed as a link: nothing outside the temporary folder is ever entered.
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    if (find) {
+        do {
+            std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = folder + L"\\" + name;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            bool folderEntry = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+            bool link = entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+            if (folderEntry && !link) RemoveTree(path);
+            else if (folderEntry) RemoveDirectoryW(path.c_str());
+            else DeleteFileW(path.c_str());
+        } while (FindNextFileW(find.Get(), &entry));
+    }
+    find.Reset();
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
 
 TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
@@ -19,29 +45,36 @@ TempFolder::TempFolder() {
     }
 }
 
-TempFolder::~TempFolder() {
-    std::string from = path + std::string(2, '\0');
-    SHFILEOPSTRUCTA operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&operation);
+TempFolder::~TempFolder() { RemoveTree(ExtendedPath(path)); }
+
+std::string MakeLongFolder(const TempFolder& folder, size_t length) {
+    std::string path = folder.Path();
+    for (char step = 'a'; path.size() < length; ++step) {
+        path += "\\" + std::string(60, step);
+        CreateDirectoryW(ExtendedPath(path).c_str(), nullptr);
+    }
+    return path;
 }
 
 void WriteFile(const std::string& path, std::string_view content) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(content.data(), static_cast<std::streamsize>(content.size()));
+    UniqueFile file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file) ::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
 }
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    UniqueFile file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string content;
+    char buffer[65536];
+    DWORD read = 0;
+    while (file && ::ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) content.append(buffer, read);
+    return content;
 }
 
 bool CopyFileTo(const std::string& from, const std::string& to) {
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+    return CopyFileW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(), FALSE) != 0;
 }
 
 std::string HostPath(std::string_view path) {

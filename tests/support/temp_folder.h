@@ -17,6 +17,10 @@ private:
     std::string path;
 };
 
+// A folder inside `folder` whose path is at least `length` characters long, made step by step.
+std::string MakeLongFolder(const TempFolder& folder, size_t length);
+
+// These three take paths of any length.
 void WriteFile(const std::string& path, std::string_view content);
 std::string ReadFile(const std::string& path);
 bool CopyFileTo(const std::string& from, const std::string& to);

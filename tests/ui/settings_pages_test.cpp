@@ -342,3 +342,28 @@ TEST(SettingsPages, ClosingTheWizardStoresEveryPageInOneFile) {
     EXPECT_EQ(settings.StoredList(ListSection::JunkFiles, true).size(),
               settings.StoredList(ListSection::JunkFiles).size());
 }
+
+TEST(SettingsPages, TheWizardReadsTheFileOnceAtStartAndWritesItOnceAtClose) {
+    SettingsFixture settings;
+    MainWizard wizard;
+    ASSERT_TRUE(wizard.CreateModeless(nullptr));
+    HWND junk = GetDlgItem(wizard.junkFilesPage.Hwnd(), IDC_JUNK_LIST);
+    // Changed behind the wizard's back: neither "_Default" nor the close reads it again.
+    WriteFile(settings.ConfigFile(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<config><tidyhold><junkfiles><items/><default>"
+              "<item checked=\"0\" description=\"\" file=\"*.changed\"/></default></junkfiles></tidyhold></config>\n");
+    Click(wizard.junkFilesPage.Hwnd(), IDC_JUNK_DEFAULT);
+    ASSERT_GT(RowCount(junk), 0);
+    EXPECT_EQ(RowText(junk, 0, 0), "*.tmp");
+    EXPECT_EQ(RowText(junk, 0, 1), "Temporary files");
+    Click(wizard.optionsPage.Hwnd(), IDC_OPT_DEFAULT);
+    EXPECT_TRUE(IsChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_TEMP));
+    Click(wizard.Hwnd(), IDC_WIZARD_CANCEL);
+    PumpMessages();
+
+    EXPECT_EQ(settings.Attribute("/config/tidyhold/junkfiles/default/item", "file"), "*.tmp");
+    EXPECT_EQ(settings.Attribute("/config/tidyhold/junkfiles/items/item", "file"), "*.tmp");
+    EXPECT_EQ(settings.Attribute("/config/tidyhold/options/FindTemp", "checked"), "1");
+    EXPECT_EQ(settings.Attribute("/config/tidyhold/CleanOptions/CleanMode", "defaultindex"), "1");
+    EXPECT_EQ(GetFileAttributesA((settings.ConfigFile() + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+}

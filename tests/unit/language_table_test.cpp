@@ -92,3 +92,13 @@ TEST(LanguageTable, ExpandEscapesReplacesLeftToRightWithoutOverlap) {
         EXPECT_EQ(text, c.expected);
     }
 }
+
+TEST(LanguageTableFile, AFileInAFolderPastMaxPathIsRead) {
+    TempFolder folder;
+    std::string file = MakeLongFolder(folder, 300) + "\\Tidyhold.language";
+    WriteFile(file, "[String]\r\n_Next=Next >\r\n");
+    LanguageTable table;
+    table.SetFile(file);
+    EXPECT_EQ(table.Lookup("_Next"), "Next >");
+    EXPECT_EQ(table.Lookup("_Missing"), "_Missing");
+}

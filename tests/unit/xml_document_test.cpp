@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/program_paths.h"
 #include "base/xml_document.h"
 #include "tests/support/temp_folder.h"
 
@@ -107,4 +108,154 @@ TEST_F(XmlDocumentTest, AFileThatDidNotLoadIsNeverWritten) {
     }
     EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);  // not created
     EXPECT_EQ(ReadFile(folder / "broken.xml"), broken);                        // byte for byte
+}
+
+namespace {
+
+// "été 中" in the process code page (UTF-8) and in the file.
+const char* kSummer = "\xC3\xA9t\xC3\xA9 \xE4\xB8\xAD";
+const char* kUtf8Declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+std::string Utf16(std::wstring_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (wchar_t c : text) {
+        char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST(XmlDocumentFiles, EveryDeclaredEncodingIsReadAsDeclaredAndWrittenAsUtf8) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* value;
+    };
+    const std::wstring utf16 = L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<shelf>\n  <box name=\"\u00e9t\u00e9 \u4e2d\"/>\n</shelf>\n";
+    const Case cases[] = {
+        {"UTF-16, little end first", Utf16(utf16, false), kSummer},
+        {"UTF-16, big end first", Utf16(utf16, true), kSummer},
+        {"ISO-8859-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<shelf>\n  <box name=\"\xE9t\xE9\"/>\n</shelf>\n",
+         "\xC3\xA9t\xC3\xA9"},
+        {"UTF-8 with a byte order mark", std::string("\xEF\xBB\xBF") + kUtf8Declaration + "<shelf>\n  <box name=\"" +
+                                             kSummer + "\"/>\n</shelf>\n", kSummer},
+        {"no declaration", std::string("<shelf>\n  <box name=\"") + kSummer + "\"/>\n</shelf>\n", kSummer},
+    };
+    const std::string written = std::string(kUtf8Declaration) + "<shelf>\n  <box name=\"%\" size=\"2\"/>\n</shelf>\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        std::string file = folder / "shelf.xml";
+        WriteFile(file, c.bytes);
+        XmlDocument document;
+        ASSERT_TRUE(document.Load(file));
+        EXPECT_EQ(document.GetAttribute(document.FindNode("/shelf/box"), "name"), c.value);
+        document.SetAttribute(document.FindNode("/shelf/box"), "size", "2");
+        ASSERT_TRUE(document.Save());
+        std::string expected = written;
+        expected.replace(expected.find('%'), 1, c.value);
+        EXPECT_EQ(ReadFile(file), expected);
+        for (int close = 0; close < 2; ++close) {  // later closes change nothing
+            XmlDocument again;
+            ASSERT_TRUE(again.Load(file));
+            EXPECT_EQ(again.GetAttribute(again.FindNode("/shelf/box"), "name"), c.value);
+            ASSERT_TRUE(again.Save());
+            EXPECT_EQ(ReadFile(file), expected);
+        }
+    }
+}
+
+TEST(XmlDocumentFiles, DoctypesCommentsAndInstructionsDoNotHideTheElements) {
+    TempFolder folder;
+    WriteFile(folder / "secret.txt", "SECRET");
+    // Fetched, this DTD would give the box a default "size".
+    WriteFile(folder / "shelf.dtd", "<!ATTLIST box size CDATA \"from-dtd\">\n");
+    const std::string head = "<?xml version=\"1.0\"?>\n";
+    struct Case {
+        const char* name;
+        std::string prolog;
+    };
+    const Case cases[] = {
+        {"internal subset", "<!DOCTYPE shelf [\n<!ELEMENT shelf ANY>\n]>\n"},
+        {"external DTD", "<!DOCTYPE shelf SYSTEM \"shelf.dtd\">\n"},
+        {"external DTD by full path", "<!DOCTYPE shelf SYSTEM \"" + folder / "shelf.dtd" + "\">\n"},
+        {"comment and instruction", "<!-- settings -->\n<?tidy keep?>\n"},
+        {"external entity", "<!DOCTYPE shelf [\n<!ENTITY secret SYSTEM \"secret.txt\">\n"
+                            "<!ENTITY far SYSTEM \"" + folder / "secret.txt" + "\">\n]>\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string file = folder / "shelf.xml";
+        WriteFile(file, head + c.prolog + "<shelf>\n  <box name=\"first\"><note>&amp;</note></box>\n"
+                        "  <box name=\"second\"/>\n</shelf>\n");
+        if (c.name == std::string("external entity"))
+            WriteFile(file, head + c.prolog + "<shelf>\n  <box name=\"first\"><note>&secret;&far;</note></box>\n"
+                            "  <box name=\"second\"/>\n</shelf>\n");
+        XmlDocument document;
+        ASSERT_TRUE(document.Load(file));
+        XmlNode first = document.FindNode("/shelf/box");
+        EXPECT_EQ(document.GetAttribute(first, "name"), "first");
+        EXPECT_EQ(document.FindNodes("/shelf/box").size(), 2u);
+        EXPECT_FALSE(document.GetAttribute(first, "size"));  // the DTD was not read
+        document.SetAttribute(document.FindNode("/shelf/box"), "name", "renamed");
+        ASSERT_TRUE(document.Save());
+        std::string saved = ReadFile(file);
+        EXPECT_NE(saved.find(c.prolog), std::string::npos) << saved;  // kept as it was
+        EXPECT_NE(saved.find("<box name=\"renamed\">"), std::string::npos) << saved;
+        EXPECT_EQ(saved.find("SECRET"), std::string::npos) << saved;
+        EXPECT_EQ(saved.find("from-dtd"), std::string::npos) << saved;
+    }
+    std::string saved = ReadFile(folder / "shelf.xml");
+    EXPECT_NE(saved.find("<note>&secret;&far;</note>"), std::string::npos) << saved;  // references stay references
+}
+
+TEST(XmlDocumentFiles, AnEntityInAValueIsStoredAsTheReferenceItWas) {
+    TempFolder folder;
+    std::string file = folder / "shelf.xml";
+    WriteFile(file, "<?xml version=\"1.0\"?>\n<!DOCTYPE shelf [\n<!ENTITY name \"named\">\n]>\n"
+                    "<shelf>\n  <box name=\"&name;\" size=\"1\"/>\n</shelf>\n");
+    XmlDocument document;
+    ASSERT_TRUE(document.Load(file));
+    document.SetAttribute(document.FindNode("/shelf/box"), "size", "2");
+    ASSERT_TRUE(document.Save());
+    EXPECT_NE(ReadFile(file).find("<box name=\"&name;\" size=\"2\"/>"), std::string::npos) << ReadFile(file);
+}
+
+TEST(XmlDocumentFiles, ADocumentThatWouldNotReadBackIsNeverWritten) {
+    TempFolder folder;
+    std::string file = folder / "shelf.xml";
+    const std::string original = "<shelf>\n  <box name=\"first\"/>\n</shelf>\n";
+    WriteFile(file, original);
+    XmlDocument document;
+    ASSERT_TRUE(document.Load(file));
+    // XML 1.0 has no way to write this character, not even as a reference.
+    document.SetAttribute(document.FindNode("/shelf/box"), "name", "a\x01z");
+    EXPECT_FALSE(document.Save());
+    EXPECT_EQ(ReadFile(file), original);
+    EXPECT_EQ(GetFileAttributesA((file + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(XmlDocumentFiles, FilesPastMaxPathLoadAndSaveAndAFailedSaveLeavesNothing) {
+    TempFolder folder;
+    std::string longFolder = MakeLongFolder(folder, 300);
+    std::string file = longFolder + "\\config.xml";
+    ASSERT_GT(file.size(), 300u);
+    WriteFile(file, "<shelf>\n  <box name=\"first\"/>\n</shelf>\n");
+    XmlDocument document;
+    ASSERT_TRUE(document.Load(file));
+    EXPECT_EQ(document.GetAttribute(document.FindNode("/shelf/box"), "name"), "first");
+    document.SetAttribute(document.FindNode("/shelf/box"), "name", "long");
+    ASSERT_TRUE(document.Save());
+    EXPECT_EQ(ReadFile(file), std::string(kUtf8Declaration) + "<shelf>\n  <box name=\"long\"/>\n</shelf>\n");
+
+    std::wstring wide = ExtendedPath(file);
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY);
+    document.SetAttribute(document.FindNode("/shelf/box"), "name", "lost");
+    EXPECT_FALSE(document.Save());
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_NE(ReadFile(file).find("\"long\""), std::string::npos);
+    EXPECT_EQ(GetFileAttributesW((wide + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
 }
