@@ -6,7 +6,8 @@
 #   --rounds N (3)  --slices N (10 parts per round; 1: each variant walks the whole tree at once)
 #   --months N (the factory age test)  --report-rows N (50000)
 # "scripts/benchmark.sh settings [--masks N] [--rounds N]" times the wizard's start and close with a
-# config.xml of 10,000 more junk-file masks instead.
+# config.xml of 10,000 more junk-file masks instead; "scripts/benchmark.sh folders [--folders N]
+# [--rounds N]" times the folder page's expansion of a folder of 20,000 sub-folders.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh >/dev/null
@@ -14,13 +15,13 @@ source scripts/wine_env.sh
 
 stage=build/bench-run
 mkdir -p "$stage"
-cp build/mingw/bench/scan_benchmark.exe build/mingw/bench/config_benchmark.exe res/Tidyhold.language \
-    res/config.xml "$stage/"
+cp build/mingw/bench/scan_benchmark.exe build/mingw/bench/config_benchmark.exe \
+    build/mingw/bench/folder_benchmark.exe res/Tidyhold.language res/config.xml "$stage/"
 program=scan_benchmark.exe
-if [ "${1:-}" = settings ]; then
-    program=config_benchmark.exe
-    shift
-fi
+case "${1:-}" in
+settings) program=config_benchmark.exe; shift ;;
+folders) program=folder_benchmark.exe; shift ;;
+esac
 
 xvfb=""
 cleanup() {
@@ -44,5 +45,5 @@ fi
 trap cleanup EXIT
 # Other processes on the machine move the figures: the load tells how quiet it was.
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-wine "$stage/$program" "$@"
+WINEDEBUG=-all wine "$stage/$program" "$@"
 echo "Load average before the run: $load_before; after: $(cut -d' ' -f1-3 /proc/loadavg)"

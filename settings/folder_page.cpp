@@ -73,23 +73,29 @@ private:
     mutable std::unordered_map<HTREEITEM, int> ids;
 };
 
+// Every folder row asks for its expand button only when the tree draws it (a folder of 20,000
+// sub-folders cannot afford a look into each of them at once), and keeps the answer.
 HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const std::string& text, int image, int selectedImage,
                      int state) {
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_CHILDREN;
     insert.item.pszText = const_cast<char*>(text.c_str());
     insert.item.iImage = image;
     insert.item.iSelectedImage = selectedImage;
     insert.item.state = INDEXTOSTATEIMAGEMASK(state);
     insert.item.stateMask = TVIS_STATEIMAGEMASK;
+    insert.item.cChildren = I_CHILDRENCALLBACK;
     return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-// Gives a collapsed item its expand button until it is read.
-void InsertPlaceholder(HWND tree, HTREEITEM parent) {
-    InsertItem(tree, parent, "", kClosedFolderImage, kClosedFolderImage, kNoMark);
+void SetExpandButton(HWND tree, HTREEITEM item, bool shown) {
+    TVITEMA data{};
+    data.mask = TVIF_CHILDREN;
+    data.hItem = item;
+    data.cChildren = shown ? 1 : 0;
+    SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&data));
 }
 
 std::vector<HTREEITEM> ChildItems(HWND tree, HTREEITEM parent) {
@@ -153,7 +159,10 @@ HWND FolderPage::Tree() const { return Item(IDC_FOLDER_TREE); }
 
 bool FolderPage::OnInit() {
     HWND tree = Tree();
-    SetWindowSubclass(tree, TreeProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    // A plain subclass: under Wine a SetWindowSubclass one costs every message to the tree a trip
+    // to the window server, which makes listing a large folder a hundred times slower.
+    SetWindowLongPtrA(tree, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    treeProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TreeProc)));
     folderImages.Reset(ImageList_LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_FOLDER_IMAGES), kFolderImageWidth, 0,
                                             kTransparent, IMAGE_BITMAP, LR_CREATEDIBSECTION));
     checkImages.Reset(ImageList_LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_CHECK_STATES), kCheckImageWidth, 0,
@@ -187,8 +196,7 @@ void FolderPage::FillRoots(const std::vector<std::string>& roots) {
     for (const std::string& root : roots) {
         std::string text = root;
         while (!text.empty() && text.back() == '\\') text.pop_back();
-        HTREEITEM item = InsertItem(tree, TVI_ROOT, text, kDriveImage, kDriveImage, kUnchecked);
-        if (HasSubfolders(root)) InsertPlaceholder(tree, item);
+        InsertItem(tree, TVI_ROOT, text, kDriveImage, kDriveImage, kUnchecked);
     }
 }
 
@@ -219,6 +227,8 @@ void FolderPage::OnRemoveAll() {
 bool FolderPage::OnNotify(NMHDR& header, LRESULT& result) {
     static constexpr NotifyRoute<FolderPage> routes[] = {
         {IDC_FOLDER_TREE, NM_CLICK, &FolderPage::OnTreeClick},
+        {IDC_FOLDER_TREE, TVN_GETDISPINFOA, &FolderPage::OnTreeDisplayInfo},
+        {IDC_FOLDER_TREE, TVN_ITEMEXPANDINGA, &FolderPage::OnTreeExpanding},
         {IDC_FOLDER_TREE, TVN_ITEMEXPANDEDA, &FolderPage::OnTreeExpanded},
     };
     return Route(*this, routes, header, result);
@@ -227,43 +237,56 @@ bool FolderPage::OnNotify(NMHDR& header, LRESULT& result) {
 // After the press the subclass saw: a click on a check mark is done with.
 LRESULT FolderPage::OnTreeClick(NMHDR& /*header*/) { return (lastHitFlags & TVHT_ONITEMSTATEICON) ? TRUE : FALSE; }
 
-LRESULT FolderPage::OnTreeExpanded(NMHDR& header) {
-    const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
-    UINT action = change.action & (TVE_COLLAPSE | TVE_EXPAND);
-    if (action == TVE_EXPAND) OnExpanded(change.itemNew.hItem);
-    if (action == TVE_COLLAPSE) OnCollapsed(change.itemNew.hItem);
+// The tree draws an item: whether it gets an expand button.
+LRESULT FolderPage::OnTreeDisplayInfo(NMHDR& header) {
+    auto& info = reinterpret_cast<NMTVDISPINFOA&>(header);
+    if (!(info.item.mask & TVIF_CHILDREN)) return 0;
+    TreeNodes nodes(Tree());
+    info.item.cChildren = HasSubfolders(ItemPath(nodes, nodes.Node(info.item.hItem), nodes.Texts())) ? 1 : 0;
+    info.item.mask |= TVIF_DI_SETITEM;  // asked once
     return 0;
 }
 
-void FolderPage::OnExpanded(HTREEITEM item) {
+// The sub-folders go in before the item opens: rows added under an open item cost the tree a pass
+// over all its rows each.
+LRESULT FolderPage::OnTreeExpanding(NMHDR& header) {
+    const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
+    if ((change.action & (TVE_COLLAPSE | TVE_EXPAND)) != TVE_EXPAND) return FALSE;
+    HTREEITEM item = change.itemNew.hItem;
     TreeNodes nodes(Tree());
     ListFolder(item, ItemPath(nodes, nodes.Node(item), nodes.Texts()));
+    if (!TreeView_GetChild(Tree(), item)) SetExpandButton(Tree(), item, false);  // none after all, or unreadable
+    return FALSE;
+}
+
+LRESULT FolderPage::OnTreeExpanded(NMHDR& header) {
+    const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
+    if ((change.action & (TVE_COLLAPSE | TVE_EXPAND)) == TVE_COLLAPSE) OnCollapsed(change.itemNew.hItem);
+    return 0;
 }
 
 void FolderPage::OnCollapsed(HTREEITEM item) {
     // The states below are lost: on the next expansion the children come back as the item is, or
-    // unchecked under a partly checked item.
+    // unchecked under a partly checked item. The item was opened once, so the tree would not tell
+    // about the next opening by a program: it forgets that, and keeps its button.
     HWND tree = Tree();
     for (HTREEITEM child : ChildItems(tree, item)) TreeView_DeleteItem(tree, child);
-    InsertPlaceholder(tree, item);
+    TreeView_SetItemState(tree, item, 0, TVIS_EXPANDEDONCE);
+    SetExpandButton(tree, item, true);
 }
 
 void FolderPage::ListFolder(HTREEITEM item, const std::string& path) {
     HWND tree = Tree();
     BusyTree busy(tree);
-    // The old children (the placeholder) go after the new ones are in: an expanded item left without
-    // children, even for a moment, may be marked collapsed by the tree.
-    std::vector<HTREEITEM> stale = ChildItems(tree, item);
+    for (HTREEITEM child : ChildItems(tree, item)) TreeView_DeleteItem(tree, child);
+    // Under a checked item the new rows are checked as they go in, as checking the item would leave
+    // them: a state changed afterwards costs the tree a pass over all its rows.
+    TreeNodes nodes(tree);
+    int state = nodes.State(nodes.Node(item)) == kChecked ? kChecked : kUnchecked;
     ForEachSubfolder(path, [&](const char* name) {
-        HTREEITEM folder = InsertItem(tree, item, name, kClosedFolderImage, kOpenFolderImage, kUnchecked);
-        if (HasSubfolders(JoinPath(path, name))) InsertPlaceholder(tree, folder);
+        InsertItem(tree, item, name, kClosedFolderImage, kOpenFolderImage, state);
         return true;
     });
-    for (HTREEITEM child : stale) TreeView_DeleteItem(tree, child);
-
-    TreeNodes nodes(tree);
-    int node = nodes.Node(item);
-    if (nodes.State(node) == kChecked && TreeView_GetChild(tree, item)) ApplyCheck(nodes, node, kChecked);
 }
 
 void FolderPage::Toggle(HTREEITEM item) {
@@ -274,9 +297,9 @@ void FolderPage::Toggle(HTREEITEM item) {
     ApplyCheck(nodes, node, ToggledState(state));
 }
 
-LRESULT CALLBACK FolderPage::TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR data) {
-    auto* self = reinterpret_cast<FolderPage*>(data);
+LRESULT CALLBACK FolderPage::TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<FolderPage*>(GetWindowLongPtrA(tree, GWLP_USERDATA));
+    if (!self || !self->treeProc) return DefWindowProcA(tree, message, wParam, lParam);
     switch (message) {
     case WM_LBUTTONDOWN: {
         TVHITTESTINFO hit{};
@@ -294,11 +317,13 @@ LRESULT CALLBACK FolderPage::TreeProc(HWND tree, UINT message, WPARAM wParam, LP
     case WM_CHAR:
         if (wParam == ' ') return 0;  // Space is ours: no incremental search on it either
         break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(tree, TreeProc, id);
-        break;
+    case WM_NCDESTROY: {
+        WNDPROC original = self->treeProc;
+        SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        return CallWindowProcA(original, tree, message, wParam, lParam);
+    }
     default:
         break;
     }
-    return DefSubclassProc(tree, message, wParam, lParam);
+    return CallWindowProcA(self->treeProc, tree, message, wParam, lParam);
 }

@@ -37,18 +37,20 @@ protected:
     bool OnNotify(NMHDR& header, LRESULT& result) override;
 
 private:
-    static LRESULT CALLBACK TreeProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK TreeProc(HWND, UINT, WPARAM, LPARAM);
     HWND Tree() const;
 
     void OnSelectAll();
     void OnRemoveAll();
     void Toggle(HTREEITEM item);
     LRESULT OnTreeClick(NMHDR& header);
+    LRESULT OnTreeDisplayInfo(NMHDR& header);
+    LRESULT OnTreeExpanding(NMHDR& header);
     LRESULT OnTreeExpanded(NMHDR& header);
-    void OnExpanded(HTREEITEM item);
     void OnCollapsed(HTREEITEM item);
     void ListFolder(HTREEITEM item, const std::string& path);
 
+    WNDPROC treeProc = nullptr;  // the tree's own procedure, behind TreeProc
     UniqueImageList folderImages;
     UniqueImageList checkImages;
     std::string lastError;
