@@ -54,7 +54,10 @@ NameKind ClassifyName(std::string_view name) {
 }
 
 void AppendLowerAscii(std::string& to, std::string_view text) {
-    for (char c : text) to += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    size_t start = to.size();
+    to += text;
+    for (size_t i = start; i < to.size(); ++i)
+        if (to[i] >= 'A' && to[i] <= 'Z') to[i] = static_cast<char>(to[i] - 'A' + 'a');
 }
 
 // ASCII, by far the common case, skips the system's mapping.
@@ -261,8 +264,8 @@ FileScanner::Criteria FileScanner::CriteriaOf(const ScanSettings& settings) {
 }
 
 bool MatchWildcard(std::string_view pattern, std::string_view name) {
-    // Both sides are whole UTF-8 sequences, so a pattern byte never equals a continuation byte that
-    // starts no character: only "?" and the star's retries must step by characters.
+    // Both sides are valid UTF-8 and the name is only ever entered where a character starts, so a
+    // literal byte compares like for like; only "?" and the star's retries step over characters.
     size_t p = 0, n = 0;
     while (n < name.size() && (p >= pattern.size() || pattern[p] != '*')) {
         if (p >= pattern.size()) return false;

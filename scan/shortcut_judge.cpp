@@ -1,6 +1,8 @@
 #include "scan/shortcut_judge.h"
 
 #include <windows.h>
+
+#include <mutex>
 #include <process.h>
 #include <shlobj.h>
 
@@ -56,7 +58,22 @@ unsigned __stdcall ShortcutJudge::Channel::Run(void* argument) {
 }
 
 ShortcutJudge::~ShortcutJudge() {
-    if (channel) LetGo(false);
+    if (!channel) return;
+    std::lock_guard<std::mutex> lock(ParkingLock());
+    if (Parked())
+        LetGo(false);
+    else
+        Parked() = std::move(channel);
+}
+
+std::mutex& ShortcutJudge::ParkingLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+std::shared_ptr<ShortcutJudge::Channel>& ShortcutJudge::Parked() {
+    static std::shared_ptr<Channel> parked;
+    return parked;
 }
 
 ShortcutJudge::Judgment& ShortcutJudge::Resolver() {
@@ -65,6 +82,13 @@ ShortcutJudge::Judgment& ShortcutJudge::Resolver() {
 }
 
 bool ShortcutJudge::StartJudge() {
+    {
+        std::lock_guard<std::mutex> lock(ParkingLock());
+        if (Parked()) {
+            channel = std::move(Parked());
+            return true;
+        }
+    }
     if (AbandonedJudges().load() >= kMostAbandonedJudges) return false;
     auto fresh = std::make_shared<Channel>();
     if (!fresh->request || !fresh->answered) return false;

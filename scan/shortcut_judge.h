@@ -3,6 +3,7 @@
 #pragma once
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -18,7 +19,8 @@ constexpr unsigned kShortcutJudgeLimitMs = 1000;
 
 // One judge thread at a time, started at the first shortcut, with its own COM apartment. A judge
 // that overruns the limit is abandoned: it finishes its load on its own and leaves, touching only
-// state it shares, and a fresh one takes the next shortcut.
+// state it shares, and a fresh one takes the next shortcut. An idle judge is parked when its owner
+// goes and serves the next owner, so a scan of many folders starts one thread, not one a folder.
 class ShortcutJudge {
 public:
     using Judgment = ShortcutVerdict (*)(const std::string& shortcutPath);
@@ -26,7 +28,7 @@ public:
     ShortcutJudge() = default;
     ShortcutJudge(const ShortcutJudge&) = delete;
     ShortcutJudge& operator=(const ShortcutJudge&) = delete;
-    ~ShortcutJudge();  // lets the judge thread leave; does not wait for it
+    ~ShortcutJudge();  // parks the judge thread, or lets it leave; never waits for it
 
     // Waits for the verdict at most kShortcutJudgeLimitMs, and no longer than a set stop flag.
     ShortcutVerdict Judge(const std::string& shortcutPath, const std::atomic<bool>* stop);
@@ -38,6 +40,8 @@ private:
     struct Channel;
     bool StartJudge();
     void LetGo(bool abandoned);
+    static std::mutex& ParkingLock();
+    static std::shared_ptr<Channel>& Parked();
 
     std::shared_ptr<Channel> channel;  // null until the first shortcut and after an abandonment
 };
