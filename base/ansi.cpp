@@ -20,10 +20,14 @@ std::string FromWide(std::wstring_view text) {
     return narrow;
 }
 
+// Through UTF-16: a letter whose lower case takes more or fewer bytes in the code page (U+023A is two
+// bytes in UTF-8, its lower case three) changes the length, where CharLowerBuffA would cut it off.
+// CharLowerBuffW maps I to i in every language, as the ASCII fast paths of the callers do.
 std::string ToLowerAnsi(std::string_view text) {
-    std::string lower(text);
-    if (!lower.empty()) CharLowerBuffA(lower.data(), static_cast<DWORD>(lower.size()));
-    return lower;
+    std::wstring wide = ToWide(text);
+    if (wide.empty()) return std::string(text);
+    CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return FromWide(wide);
 }
 
 int CompareAnsi(std::string_view a, std::string_view b) {

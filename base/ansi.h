@@ -6,7 +6,8 @@
 std::wstring ToWide(std::string_view text);
 std::string FromWide(std::wstring_view text);
 
-// Lower case through the system's mapping for the process code page.
+// Lower case of every letter through the system's mapping; the result may be longer or shorter
+// than text, so offsets into one do not carry over to the other.
 std::string ToLowerAnsi(std::string_view text);
 
 // Byte-wise, case-sensitive order in which a double-byte character of the code page compares

@@ -1,47 +1,90 @@
 #include "scan/file_scanner.h"
 
-#include <shlobj.h>
-
 #include <algorithm>
-#include <cstring>
+#include <array>
+#include <utility>
 
-#include "base/com_ptr.h"
 #include "base/win_handles.h"
+#include "scan/shortcut_judge.h"
 
 namespace {
 
 constexpr std::uint64_t kTicksPerDay = 864000000000ULL;
 constexpr std::uint64_t kDaysPerMonth = 31;  // the threshold's months are whole 31-day spans
 
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+enum class NameKind { Ascii, Other, Unholdable };
+
+// Bytes no Windows name holds. The A functions also put '?' for a character the code page lacks.
+constexpr auto kForbiddenByte = [] {
+    std::array<bool, 256> forbidden{};
+    for (int c = 0; c < 0x20; ++c) forbidden[c] = true;
+    for (char c : std::string_view("<>:\"/\\|?*")) forbidden[static_cast<unsigned char>(c)] = true;
+    return forbidden;
+}();
+
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$, alone or before an extension.
+bool IsDeviceName(std::string_view name) {
+    std::string_view base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+    if (base.size() < 3 || base.size() > 7) return false;
+    char upper[8] = {};
+    for (size_t i = 0; i < base.size(); ++i)
+        upper[i] = base[i] >= 'a' && base[i] <= 'z' ? static_cast<char>(base[i] - 'a' + 'A') : base[i];
+    std::string_view word(upper, base.size());
+    if (word == "CON" || word == "PRN" || word == "AUX" || word == "NUL" || word == "CONIN$" || word == "CONOUT$")
+        return true;
+    return word.size() == 4 && (word.starts_with("COM") || word.starts_with("LPT")) && word[3] >= '1' &&
+           word[3] <= '9';
 }
 
-// The system's lower-case mapping; plain ASCII, by far the common case, skips the conversion.
-void LowerInPlace(std::string& text) {
-    if (IsAscii(text)) {
-        for (char& c : text)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    } else {
-        text = ToLowerAnsi(text);
+// One pass over the name's bytes: whether it can be held, and whether the ASCII fast path serves.
+NameKind ClassifyName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return NameKind::Unholdable;
+    unsigned char any = 0;
+    for (char c : name) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (kForbiddenByte[byte]) return NameKind::Unholdable;
+        any |= byte;
     }
+    if (name.back() == '.' || name.back() == ' ') return NameKind::Unholdable;
+    if (std::string_view("CcPpAaNnLl").find(name[0]) != std::string_view::npos && IsDeviceName(name))
+        return NameKind::Unholdable;
+    if (any < 0x80) return NameKind::Ascii;
+    return name.find("\xEF\xBF\xBD") == std::string_view::npos ? NameKind::Other : NameKind::Unholdable;
 }
 
-// Lower-cases text from position start on, in place.
-void LowerTail(std::string& text, size_t start) {
-    if (IsAscii(std::string_view(text).substr(start))) {
-        for (size_t i = start; i < text.size(); ++i)
-            if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');
-    } else {
-        std::string tail = ToLowerAnsi(std::string_view(text).substr(start));
-        text.replace(start, std::string::npos, tail);
-    }
+void AppendLowerAscii(std::string& to, std::string_view text) {
+    size_t start = to.size();
+    to += text;
+    for (size_t i = start; i < to.size(); ++i)
+        if (to[i] >= 'A' && to[i] <= 'Z') to[i] = static_cast<char>(to[i] - 'A' + 'a');
 }
 
+// ASCII, by far the common case, skips the system's mapping.
 std::string Lowered(std::string_view text) {
-    std::string lower(text);
-    LowerInPlace(lower);
-    return lower;
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string lower;
+        lower.reserve(text.size());
+        AppendLowerAscii(lower, text);
+        return lower;
+    }
+    return ToLowerAnsi(text);
+}
+
+// Whether a byte continues a UTF-8 sequence rather than starting a character.
+bool Continues(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+size_t NextCharacter(std::string_view text, size_t at) {
+    ++at;
+    while (at < text.size() && Continues(text[at])) ++at;
+    return at;
+}
+
+// The folder's own "." and ".." come once each; another entry by either name (from a remote share,
+// say) would make a path that means a different folder.
+bool OwnDotEntry(std::string_view name, bool directory, bool& seenDot, bool& seenDotDot) {
+    if (!directory || (name != "." && name != "..")) return false;
+    return !std::exchange(name.size() == 1 ? seenDot : seenDotDot, true);
 }
 
 std::uint64_t Ticks(const FILETIME& time) {
@@ -50,10 +93,6 @@ std::uint64_t Ticks(const FILETIME& time) {
 
 std::uint64_t EntrySize(const WIN32_FIND_DATAA& entry) {
     return (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-}
-
-bool EndsWithLnk(std::string_view name) {
-    return name.size() >= 4 && Lowered(name.substr(name.size() - 4)) == ".lnk";
 }
 
 // Everything one Search needs, prepared once rather than per entry.
@@ -68,6 +107,7 @@ struct Walk {
     const std::atomic<bool>* stop;
     SYSTEMTIME now{};
     std::uint64_t nowUtcTicks = 0;
+    ShortcutJudge shortcuts;
 
     bool Stopped() const { return stop && stop->load(std::memory_order_relaxed); }
     // path and lower (its lower-cased twin) grow by one name per level and shrink back.
@@ -101,17 +141,31 @@ void Walk::Folder(std::string& path, std::string& lower) {
                                      FIND_FIRST_EX_LARGE_FETCH));
     path.resize(base);
     if (!find) return;  // missing or unreadable folder: passed over without a callback
+    bool seenDot = false, seenDotDot = false;
     do {
         if (Stopped()) return;
-        path.resize(base);
-        path += '\\';
-        path += entry.cFileName;
-        lower.resize(lowerBase);
-        lower += '\\';
-        lower += entry.cFileName;
-        LowerTail(lower, lowerBase + 1);
+        const std::string_view name(entry.cFileName);
         const DWORD attributes = entry.dwFileAttributes;
         const bool directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const NameKind kind = ClassifyName(name);
+        if (kind == NameKind::Unholdable) {
+            if (onFolder && OwnDotEntry(name, directory, seenDot, seenDotDot)) {
+                path.resize(base);
+                path += '\\';
+                path += name;
+                onFolder(path, entry, context);
+            }
+            continue;
+        }
+        path.resize(base);
+        path += '\\';
+        path += name;
+        lower.resize(lowerBase);
+        lower += '\\';
+        if (kind == NameKind::Ascii)
+            AppendLowerAscii(lower, name);
+        else
+            lower += ToLowerAnsi(name);
         if (onFolder && directory) onFolder(path, entry, context);
         if (criteria.skipReadOnly && (attributes & FILE_ATTRIBUTE_READONLY)) continue;
         if ((criteria.skipSystem && (attributes & FILE_ATTRIBUTE_SYSTEM)) ||
@@ -119,9 +173,7 @@ void Walk::Folder(std::string& path, std::string& lower) {
             continue;
         if (skipEverything || Skipped(lower, lowerBase + 1)) continue;
         if (directory) {
-            if (!criteria.includeSubfolders || std::strcmp(entry.cFileName, ".") == 0 ||
-                std::strcmp(entry.cFileName, "..") == 0)
-                continue;
+            if (!criteria.includeSubfolders) continue;
             // A junction or link to a folder is not followed: a cycle could loop, and every file
             // behind it is also reachable, and reported, under its real name.
             if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
@@ -150,12 +202,12 @@ void Walk::TestFile(const std::string& full, std::string_view lowerName, const W
             return;
         }
     }
-    if (criteria.findInvalidShortcuts && EndsWithLnk(entry.cFileName)) {
-        std::optional<std::string> target = ResolveShortcut(full);
-        if (target && !TargetExists(*target)) {
+    if (criteria.findInvalidShortcuts && lowerName.ends_with(".lnk")) {
+        if (shortcuts.Judge(full, stop) == ShortcutVerdict::Broken) {
             onFound(full, "_InvalidShortcut", entry, context);
             return;
         }
+        if (Stopped()) return;
     }
     if (criteria.findNotAccessed && NotAccessed(full, entry)) onFound(full, "_HaveNotAccessed", entry, context);
 }
@@ -212,64 +264,43 @@ FileScanner::Criteria FileScanner::CriteriaOf(const ScanSettings& settings) {
 }
 
 bool MatchWildcard(std::string_view pattern, std::string_view name) {
+    // Both sides are valid UTF-8 and the name is only ever entered where a character starts, so a
+    // literal byte compares like for like; only "?" and the star's retries step over characters.
     size_t p = 0, n = 0;
     while (n < name.size() && (p >= pattern.size() || pattern[p] != '*')) {
-        if (p >= pattern.size() || (pattern[p] != name[n] && pattern[p] != '?')) return false;
+        if (p >= pattern.size()) return false;
+        if (pattern[p] == '?')
+            n = NextCharacter(name, n);
+        else if (pattern[p] == name[n])
+            ++n;
+        else
+            return false;
         ++p;
-        ++n;
     }
     size_t starPattern = std::string_view::npos, starName = 0;
     while (n < name.size()) {
         if (p < pattern.size() && pattern[p] == '*') {
             if (++p == pattern.size()) return true;
             starPattern = p;
-            starName = n + 1;
-        } else if (p < pattern.size() && (pattern[p] == name[n] || pattern[p] == '?')) {
+            starName = NextCharacter(name, n);
+        } else if (p < pattern.size() && pattern[p] == '?') {
+            ++p;
+            n = NextCharacter(name, n);
+        } else if (p < pattern.size() && pattern[p] == name[n]) {
             ++p;
             ++n;
         } else {
             if (starPattern == std::string_view::npos) return false;
             p = starPattern;
-            n = starName++;
+            n = starName;
+            starName = NextCharacter(name, starName);
         }
     }
     while (p < pattern.size() && pattern[p] == '*') ++p;
     return p == pattern.size();
 }
 
-std::optional<std::string> ResolveShortcut(const std::string& shortcutPath) {
-    ComPtr<IShellLinkA> link;
-    ComPtr<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
-        return std::nullopt;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return std::nullopt;
-    std::wstring wide = ToWide(shortcutPath);
-    if (wide.size() >= MAX_PATH || FAILED(file->Load(wide.c_str(), STGM_READ))) return std::nullopt;
-    char target[MAX_PATH + 1] = {};
-    if (FAILED(link->GetPath(target, MAX_PATH, nullptr, 0))) return std::nullopt;
-    if (target[0] == '\0') {
-        // A shortcut to a shell object without a file-system path (a control panel item, say)
-        // cannot be judged; one that points nowhere at all is broken.
-        PIDLIST_ABSOLUTE items = nullptr;
-        bool pointsSomewhere = SUCCEEDED(link->GetIDList(&items)) && items != nullptr;
-        CoTaskMemFree(items);
-        if (pointsSomewhere) return std::nullopt;
-    }
-    return std::string(target);
-}
-
-bool TargetExists(const std::string& target) {
-    if (target.empty()) return false;
-    if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    // Only a plain "not there" counts as gone; a locked file, a denied folder or a network drive
-    // or a removable drive that is offline might still be there, and the shortcut is left alone.
-    switch (GetLastError()) {
-    case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: case ERROR_INVALID_NAME:
-        return false;
-    default:
-        return true;
-    }
-}
+bool WindowsCanHoldName(std::string_view name) { return ClassifyName(name) != NameKind::Unholdable; }
 
 std::uint64_t WholeDaysBetween(const SYSTEMTIME& a, const SYSTEMTIME& b) {
     FILETIME fa{}, fb{};

@@ -42,20 +42,25 @@ public:
     static Criteria CriteriaOf(const ScanSettings& settings);
 
     // Searches the tree below folder, depth first, in the file system's order. onFolder (may be
-    // null) sees every directory entry, "." and ".." included; onFound each junk file with its
-    // reason. A set stop flag ends the walk before the next directory entry. Links to folders
-    // (junctions, symbolic links) are not followed, so no cycle can make the walk loop.
+    // null) sees every directory entry, the folder's own "." and ".." included; onFound each junk
+    // file with its reason. A set stop flag ends the walk before the next directory entry, and
+    // within a shortcut test. Links to folders (junctions, symbolic links) are not followed, so no
+    // cycle can make the walk loop. An entry whose name WindowsCanHoldName refuses reaches no
+    // callback and is never opened or entered: its path would name another file.
     static void Search(const std::string& folder, const MaskTable& masks, OnFound onFound,
                        const std::vector<std::string>& skipFolders, const Criteria& criteria, OnFolder onFolder,
                        void* context, const std::atomic<bool>* stop = nullptr);
 };
 
-// "*" any run of bytes, "?" exactly one byte; both sides already lower-cased by the caller.
+// "*" any run of characters, "?" exactly one character (one UTF-8 sequence, not one byte); both
+// sides already lower-cased by the caller.
 bool MatchWildcard(std::string_view pattern, std::string_view name);
-// The target of a shortcut through the shell link object; nothing when it cannot be loaded.
-// A shortcut to a shell object without a file-system path gives an empty target.
-std::optional<std::string> ResolveShortcut(const std::string& shortcutPath);
-bool TargetExists(const std::string& target);
+// Whether a directory entry's name stands in a Windows path for the one file it names. Not so:
+// "." and "..", a separator, a wildcard, a stream's colon, '<', '>', '"', '|' or a control
+// character (a Unix-side name under Wine may hold any of them), a trailing dot or space (the path
+// parser drops them), a device name such as NUL or COM1.txt, and U+FFFD, which stands in for a
+// character the code page could not carry.
+bool WindowsCanHoldName(std::string_view name);
 // Whole days between two local calendar times, in either order.
 std::uint64_t WholeDaysBetween(const SYSTEMTIME& a, const SYSTEMTIME& b);
 // The file's full size; nothing when its attributes cannot be read.

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <vector>
+
 #include "base/com_ptr.h"
 #include "base/win_handles.h"
 
@@ -37,4 +39,47 @@ bool MakeShortcut(const std::string& shortcut, const std::string& target) {
     if (!target.empty() && FAILED(link->SetPath(target.c_str()))) return false;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return false;
     return SUCCEEDED(file->Save(ToWide(shortcut).c_str(), TRUE));
+}
+
+namespace {
+
+// Wine's own exports; real Windows has neither.
+using UnixFileName = char*(CDECL*)(const WCHAR* dosName);
+using UnixSpawn = LONG(CDECL*)(char* const argv[], int wait);
+
+std::optional<std::string> HostPathOf(const std::string& windowsPath) {
+    auto convert = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!convert) return std::nullopt;
+    char* unixPath = convert(ToWide(windowsPath).c_str());
+    if (!unixPath) return std::nullopt;
+    std::string result(unixPath);
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+// Runs a host shell script with its arguments as $1, $2 ..., and waits for it; true when it ran.
+bool RunHostScript(const char* script, std::vector<std::string> arguments) {
+    auto spawn = reinterpret_cast<UnixSpawn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+    if (!spawn) return false;
+    arguments.insert(arguments.begin(), {"/bin/sh", "-c", script, "sh"});
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    return spawn(argv.data(), TRUE) == 0;
+}
+
+}  // namespace
+
+bool MakeHostEntry(const std::string& folder, const std::string& relative, std::optional<std::string_view> content) {
+    std::optional<std::string> host = HostPathOf(folder);
+    if (!host) return false;
+    std::string path = *host + "/" + relative;
+    if (content) return RunHostScript("printf %s \"$2\" > \"$1\"", {path, std::string(*content)});
+    return RunHostScript("mkdir -- \"$1\"", {path});
+}
+
+void RemoveHostTree(const std::string& folder) {
+    if (std::optional<std::string> host = HostPathOf(folder)) RunHostScript("rm -rf -- \"$1\"", {*host});
 }

@@ -3,10 +3,19 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 void MakeFolder(const std::string& path);
 void MakeFile(const std::string& path, std::uint64_t size = 0);
 void SetLastAccess(const std::string& path, int daysAgo, int extraHours = 0);
 // A shortcut made through the shell link object; an empty target makes one that points nowhere.
 bool MakeShortcut(const std::string& shortcut, const std::string& target);
+
+// Under Wine, entries made from the host's side, where a name may hold what Windows refuses (a
+// backslash, a colon, a trailing dot). relative separates host folders with '/'; a content of
+// nullopt makes a folder. False where there is no host side (real Windows).
+bool MakeHostEntry(const std::string& folder, const std::string& relative, std::optional<std::string_view> content);
+// Removes folder and everything in it from the host's side: Windows cannot delete what it cannot name.
+void RemoveHostTree(const std::string& folder);

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
+#include <mutex>
 #include <set>
 
 #include "scan/file_scanner.h"
+#include "scan/shortcut_judge.h"
 #include "tests/support/file_tree.h"
 #include "tests/support/temp_folder.h"
 
@@ -56,10 +59,55 @@ TEST(MatchWildcard, StarsAndQuestionMarks) {
         {"~*.*", "~$doc.docx", true}, {"a*b*c", "axxbyyc", true},    {"a*b*c", "axxbyy", false},
         {"*a", "banana", true},       {"*ab*ab", "xabyabab", true},  {"thumbs.db", "thumbs.db", true},
         {"**", "", true},             {"*.~*", "file.~tmp", true},   {"*.$$$", "x.$$$", true},
+        // "?" is one character, however many bytes it takes in UTF-8.
+        {"?.tmp", "é.tmp", true},     {"??.tmp", "é.tmp", false},    {"a?c", "aⱥc", true},
+        {"*??", "é", false},          {"*?é", "xéé", true},          {"*é?", "éⱥéé", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " / " + c.name);
         EXPECT_EQ(MatchWildcard(c.pattern, c.name), c.match);
+    }
+}
+
+TEST(ToLowerAnsi, EveryLetterWhateverItsLengthInUtf8) {
+    struct Case {
+        const char* text;
+        const char* lower;
+    };
+    const Case cases[] = {
+        {"Ⱥ.TMP", "ⱥ.tmp"},  // two bytes become three
+        {"aȺB.tmp", "aⱥb.tmp"},
+        {"Ⱦ", "ⱦ"},
+        {"Ɫ.tmp", "ɫ.tmp"},  // three bytes become two
+        {"Ɽ", "ɽ"},
+        {"C:\\ȺDIR\\ⱢX", "c:\\ⱥdir\\ɫx"},
+        {"ÄÖÜ", "äöü"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ToLowerAnsi(c.text), c.lower);
+    }
+}
+
+TEST(WindowsCanHoldName, RefusesNamesThatMeanAnotherFile) {
+    struct Case {
+        const char* name;
+        bool holdable;
+    };
+    const Case cases[] = {
+        {"plain.tmp", true},  {".hidden", true},    {"..x", true},        {"a b.tmp", true},
+        {"ⱥ.tmp", true},      {"console.txt", true}, {"com0", true},       {"nullify", true},
+        {"lpt10.txt", true},  {".", false},         {"..", false},        {"~x\\..\\victim.txt", false},
+        {"a/b", false},       {"a:b.txt", false},   {"a*.txt", false},    {"q?.txt", false},
+        {"l<.txt", false},    {"g>.txt", false},    {"p|.txt", false},    {"q\".txt", false},
+        {"\x01.txt", false}, {"tab\t.txt", false}, {"trail.", false},    {"trail ", false},
+        {"NUL", false},       {"aux.txt", false},   {"Com1.tar.gz", false}, {"lpt9", false},
+        {"con .txt", false},  {"CONOUT$", false},   {"bad\xEF\xBF\xBD.txt", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(WindowsCanHoldName(c.name), c.holdable);
     }
 }
 
@@ -131,6 +179,26 @@ TEST_F(FileScannerTest, SkipsAreCaseBlindSubstringsOfTheWholePath) {
     EXPECT_TRUE(Scan(root / "keep", masks, {}, {"tidyhold-test"}).found.empty());
     EXPECT_EQ(Paths(Scan(root.Path(), masks, {}, {"me2\\x"})),
               (std::set<std::string>{root / "keep\\x.tmp", root / "Skipme\\x.tmp"}));
+}
+
+TEST_F(FileScannerTest, MasksAndSkipsFoldEveryLetter) {
+    for (const char* name : {"Ⱥ.tmp", "Ⱦ.tmp", "Ɫ.tmp", "Ɽ.tmp", "aȺB.tmp", "plain.tmp", "ⱥ.TXT"}) Make(name);
+    std::set<std::string> tmp;
+    for (const char* name : {"Ⱥ.tmp", "Ⱦ.tmp", "Ɫ.tmp", "Ɽ.tmp", "aȺB.tmp", "plain.tmp"}) tmp.insert(root / name);
+    EXPECT_EQ(Paths(Scan(root.Path(), {{"*.tmp", "T"}})), tmp);
+    EXPECT_EQ(Paths(Scan(root.Path(), {{"*.TMP", "T"}})), tmp);
+    EXPECT_EQ(Paths(Scan(root.Path(), {{"ⱥ*", "A"}})), (std::set<std::string>{root / "Ⱥ.tmp", root / "ⱥ.TXT"}));
+    EXPECT_EQ(Paths(Scan(root.Path(), {{"*Ⱥb.*", "B"}})), (std::set<std::string>{root / "aȺB.tmp"}));
+
+    // Below a parent whose lower case is shorter, and one whose lower case is longer.
+    for (const char* folder : {"Ɫ", "Ɫ\\Skip", "Ɫ\\keep", "Ⱥdir", "Ⱥdir\\Skip"}) MakeFolder(root / folder);
+    for (const char* file : {"Ɫ\\Skip\\x.dat", "Ɫ\\keep\\x.dat", "Ⱥdir\\Skip\\x.dat"}) Make(file);
+    MaskTable dat{{"*.dat", "D"}};
+    EXPECT_EQ(Paths(Scan(root.Path(), dat, {}, {"ɫ\\skip"})),
+              (std::set<std::string>{root / "Ɫ\\keep\\x.dat", root / "Ⱥdir\\Skip\\x.dat"}));
+    EXPECT_EQ(Paths(Scan(root.Path(), dat, {}, {"ⱥDIR\\SKIP"})),
+              (std::set<std::string>{root / "Ɫ\\keep\\x.dat", root / "Ɫ\\Skip\\x.dat"}));
+    EXPECT_TRUE(Scan(root / "Ⱥdir", dat, {}, {"ⱥdir"}).found.empty());  // the searched folder itself
 }
 
 TEST_F(FileScannerTest, AttributesPassEntriesOverAndKeepFoldersClosed) {
@@ -275,4 +343,125 @@ TEST_F(FileScannerTest, AStopEndsTheWalkBeforeTheNextEntry) {
         },
         {}, {}, nullptr, &context, &stop);
     EXPECT_EQ(context.reports, 3);
+}
+
+// Under Wine a Unix-side name may hold a backslash; its Windows path then names another file.
+TEST_F(FileScannerTest, NamesWindowsCannotHoldAreNeverReportedOrOpened) {
+    WriteFile(root / "victim.txt", "12345");
+    Make("empty.dat", 0);
+    std::string target = Make("target.txt");
+    ASSERT_TRUE(MakeShortcut(root / "gone.lnk", target));
+    DeleteFileA(target.c_str());
+    MakeFolder(root / "sub");
+    Make("sub\\plain.txt");
+    struct HostEntry {
+        const char* relative;
+        const char* content;  // null: a folder
+    };
+    const HostEntry entries[] = {
+        {"sub/~x\\..\\..\\victim.txt", "x"}, {"sub/e\\..\\..\\empty.dat", ""}, {"sub/l\\..\\..\\gone.lnk", "x"},
+        {"sub/w\\..", nullptr},              {"sub/w\\../inner.txt", "x"},    {"sub/a:b.txt", "x"},
+        {"sub/star*.txt", "x"},              {"sub/q?.txt", "x"},             {"sub/pipe|.txt", "x"},
+        {"sub/trail.txt.", "x"},             {"sub/aux.txt", "x"},            {"sub/ctl\x01.txt", "x"},
+        {"sub/ⱥ.txt", "x"},
+    };
+    for (const HostEntry& entry : entries) {
+        std::optional<std::string_view> content;
+        if (entry.content) content = entry.content;
+        if (!MakeHostEntry(root.Path(), entry.relative, content)) {
+            RemoveHostTree(root.Path());
+            GTEST_SKIP() << "no host side to make names Windows cannot hold";
+        }
+    }
+    FileScanner::Criteria criteria;
+    criteria.findZeroLength = true;
+    criteria.findInvalidShortcuts = true;
+    Collected everything = Scan(root.Path(), {{"*", "Any"}}, {}, {}, true);
+    Collected tests = Scan(root.Path(), {}, criteria);
+    RemoveHostTree(root.Path());
+
+    EXPECT_EQ(Paths(everything), (std::set<std::string>{root / "victim.txt", root / "empty.dat", root / "gone.lnk",
+                                                        root / "sub\\plain.txt", root / "sub\\ⱥ.txt"}));
+    EXPECT_EQ(std::set<std::string>(everything.folders.begin(), everything.folders.end()),
+              (std::set<std::string>{root / ".", root / "..", root / "sub", root / "sub\\.", root / "sub\\.."}));
+    EXPECT_EQ(tests.found, (std::map<std::string, std::string>{{root / "empty.dat", "_ZeroLengthFile"},
+                                                                {root / "gone.lnk", "_InvalidShortcut"}}));
+}
+
+namespace {
+
+// Stands in for the shell: the first shortcut it is asked about blocks until the test ends (as a
+// crafted one keeps the shell busy); every later one is called broken at once.
+struct BlockingResolver {
+    static inline HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    static inline HANDLE left = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    static inline std::atomic<int> calls{0};
+    static inline std::atomic<bool>* stopOnBlock = nullptr;
+    static inline std::atomic<ULONGLONG> blockedAt{0};
+    static inline std::mutex mutex;
+    static inline std::string blockedPath;
+
+    static ShortcutVerdict Judge(const std::string& path) {
+        if (calls++ > 0) return ShortcutVerdict::Broken;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            blockedPath = path;
+        }
+        blockedAt = GetTickCount64();
+        if (stopOnBlock) *stopOnBlock = true;
+        WaitForSingleObject(release, INFINITE);
+        SetEvent(left);
+        return ShortcutVerdict::Broken;  // too late: nobody waits for it any more
+    }
+};
+
+class SlowShortcutTest : public FileScannerTest {
+protected:
+    void SetUp() override {
+        ResetEvent(BlockingResolver::release);
+        ResetEvent(BlockingResolver::left);
+        BlockingResolver::calls = 0;
+        BlockingResolver::stopOnBlock = nullptr;
+        saved = std::exchange(ShortcutJudge::Resolver(), BlockingResolver::Judge);
+        for (const char* name : {"one.lnk", "two.lnk", "three.lnk"}) WriteFile(root / name, "x");
+        Make("a.tmp");
+        criteria.findInvalidShortcuts = true;
+    }
+    void TearDown() override {
+        SetEvent(BlockingResolver::release);
+        if (BlockingResolver::calls > 0) {
+            EXPECT_EQ(WaitForSingleObject(BlockingResolver::left, 5000), WAIT_OBJECT_0);
+        }
+        ShortcutJudge::Resolver() = saved;
+    }
+    ShortcutJudge::Judgment saved = nullptr;
+    FileScanner::Criteria criteria;
+};
+
+}  // namespace
+
+TEST_F(SlowShortcutTest, IsPassedOverAndAFreshJudgeTakesTheNext) {
+    Collected c = Scan(root.Path(), {{"*.tmp", "T"}}, criteria);
+    std::string blocked;
+    {
+        std::lock_guard<std::mutex> lock(BlockingResolver::mutex);
+        blocked = BlockingResolver::blockedPath;
+    }
+    std::map<std::string, std::string> expected{{root / "a.tmp", "T"}};
+    for (const char* name : {"one.lnk", "two.lnk", "three.lnk"})
+        if (root / name != blocked) expected[root / name] = "_InvalidShortcut";
+    EXPECT_EQ(expected.size(), 3u) << blocked;  // one of the three was the blocked one
+    EXPECT_EQ(c.found, expected);
+    EXPECT_EQ(WaitForSingleObject(BlockingResolver::left, 0), WAIT_TIMEOUT);  // it never waited for the shell
+}
+
+TEST_F(SlowShortcutTest, AStopDuringTheWaitEndsTheSearchAtOnce) {
+    std::atomic<bool> stop{false};
+    BlockingResolver::stopOnBlock = &stop;
+    Collected c;
+    FileScanner::Search(root.Path(), {}, Found, {}, criteria, nullptr, &c, &stop);
+    ULONGLONG waited = GetTickCount64() - BlockingResolver::blockedAt;
+    EXPECT_LT(waited, 500u);  // well inside the bound a slow shortcut is given
+    EXPECT_TRUE(c.found.empty());
+    EXPECT_EQ(BlockingResolver::calls, 1);
 }
