@@ -153,6 +153,16 @@ LogRecord StampedRecord(std::string type, std::string category, std::string acti
 
 namespace {
 
+// Past MAX_PATH the wide file functions want the \\?\ form, which takes backslashes only.
+std::wstring Extended(std::wstring path) {
+    if (path.size() < 200 || path.starts_with(L"\\\\?\\")) return path;
+    for (auto& c : path)
+        if (c == L'/') c = L'\\';
+    if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+    if (path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + path.substr(2);
+    return path;  // relative: left to the current folder, as short paths are
+}
+
 struct FileCloser {
     HANDLE handle;
     ~FileCloser() {
@@ -194,7 +204,8 @@ bool IsMonthFileName(std::wstring_view name) {
 
 }  // namespace
 
-bool AppendRecord(const std::wstring& folder, const LogRecord& record) {
+bool AppendRecord(const std::wstring& given, const LogRecord& record) {
+    std::wstring folder = Extended(given);
     if (folder.empty() || !MakeFolders(folder)) return false;
     std::wstring path = folder + L"\\" + Widen(MonthFileName(record.local));
     FileCloser file{CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
@@ -220,7 +231,8 @@ bool AppendRecord(const std::wstring& folder, const LogRecord& record) {
     return ok;
 }
 
-std::vector<LogRecord> ReadRecords(const std::wstring& folder) {
+std::vector<LogRecord> ReadRecords(const std::wstring& given) {
+    std::wstring folder = Extended(given);
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW entry{};
     HANDLE find = FindFirstFileW((folder + L"\\*-*.log").c_str(), &entry);

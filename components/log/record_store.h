@@ -28,6 +28,7 @@ std::string FormatTime(const LogTime& time);
 // A record stamped with the current local and UTC time.
 LogRecord StampedRecord(std::string type, std::string category, std::string action, std::string source,
                         std::string text);
+// Folders may be longer than MAX_PATH.
 // Makes the folder when missing, then appends the record in one write, flushed before it returns.
 // Safe against other threads and processes appending to the same folder.
 bool AppendRecord(const std::wstring& folder, const LogRecord& record);

@@ -106,6 +106,15 @@ TEST(LogRecordStore, MakesTheMissingFolderAndReadsBackWhatItAppended) {
     EXPECT_EQ(ReadFile(temp / "Log\\Data\\2024-05.log").substr(0, 8), "@record ");
 }
 
+TEST(LogRecordStore, WorksInAFolderPastMaxPath) {
+    TempFolder temp;
+    std::string deep = MakeLongFolder(temp, 300) + "\\Log\\Data";
+    ASSERT_TRUE(AppendRecord(Wide(deep), Record("deep")));
+    std::vector<LogRecord> back = ReadRecords(Wide(deep));
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].text, "deep");
+}
+
 TEST(LogRecordStore, MonthFilesAreReadOldestFirst) {
     TempFolder temp;
     std::wstring folder = Wide(temp.Path());
