@@ -2,8 +2,6 @@
 
 #include "base/program_paths.h"
 
-const IID IID_ILogBook = {0x3266C63B, 0x1B1F, 0x4589, {0xB6, 0x61, 0x96, 0x58, 0xF8, 0xD0, 0x74, 0x96}};
-
 namespace {
 // The interface the viewer is handed by the caller: {B196B28D-BAB4-101A-B69C-00AA00341D07}.
 const IID kViewerOwnerInterface = {0xB196B28D, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
@@ -11,7 +9,7 @@ const IID kViewerOwnerInterface = {0xB196B28D, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00
 
 LogClient::LogClient() {
     CLSID component{};
-    if (FAILED(CLSIDFromProgID(L"Jotbook.Log", &component))) return;
+    if (FAILED(CLSIDFromProgID(kJotbookLogProgId, &component))) return;
     if (FAILED(CoCreateInstance(component, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_ILogBook,
                                 book.PutVoid()))) {
         book.Reset();

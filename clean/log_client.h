@@ -6,18 +6,7 @@
 #include <string>
 
 #include "base/com_ptr.h"
-
-// {3266C63B-1B1F-4589-B661-9658F8D07496}: the component's interface, in slot order.
-struct ILogBook : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE ShowViewer(LONG flags, IUnknown* owner) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetFolder(BSTR folder) = 0;
-    virtual HRESULT STDMETHODCALLTYPE Reserved3() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Reserved4() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Reserved5() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Reserved6() = 0;
-    virtual HRESULT STDMETHODCALLTYPE AddRecord(BSTR type, BSTR category, BSTR action, BSTR source, BSTR text) = 0;
-};
-extern const IID IID_ILogBook;
+#include "components/log/log_book.h"
 
 class LogClient {
 public:

@@ -7,7 +7,8 @@
 #   --months N (the factory age test)  --report-rows N (50000)
 # "scripts/benchmark.sh settings [--masks N] [--rounds N]" times the wizard's start and close with a
 # config.xml of 10,000 more junk-file masks instead; "scripts/benchmark.sh folders [--folders N]
-# [--rounds N]" times the folder page's expansion of a folder of 20,000 sub-folders.
+# [--rounds N]" times the folder page's expansion of a folder of 20,000 sub-folders; "scripts/benchmark.sh
+# log [--records N] [--rounds N]" times reading 10,000 log records and opening the log viewer on them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh >/dev/null
@@ -16,11 +17,13 @@ source scripts/wine_env.sh
 stage=build/bench-run
 mkdir -p "$stage"
 cp build/mingw/bench/scan_benchmark.exe build/mingw/bench/config_benchmark.exe \
-    build/mingw/bench/folder_benchmark.exe res/Tidyhold.language res/config.xml "$stage/"
+    build/mingw/bench/folder_benchmark.exe build/mingw/bench/log_benchmark.exe \
+    build/mingw/components/log/JotbookLog.dll res/Tidyhold.language res/config.xml "$stage/"
 program=scan_benchmark.exe
 case "${1:-}" in
 settings) program=config_benchmark.exe; shift ;;
 folders) program=folder_benchmark.exe; shift ;;
+log) program=log_benchmark.exe; shift ;;
 esac
 
 xvfb=""

@@ -9,12 +9,14 @@ source scripts/wine_env.sh
 
 program=build/mingw/install/Tidyhold.exe
 export WINEPREFIX=$PWD/build/wine-run
+[ -f "$WINEPREFIX/system.reg" ] || new_wine_prefix "$WINEPREFIX"
+# Wine finds COM classes only in HKEY_CLASSES_ROOT, so the log component is registered for the
+# machine of this prefix (a per-user installer on Windows uses regsvr32 /n /i:user instead).
+wine regsvr32 /s "$(winepath -w build/mingw/install/JotbookLog.dll)"
 if [ -n "${DISPLAY:-}" ]; then
-    [ -f "$WINEPREFIX/system.reg" ] || new_wine_prefix "$WINEPREFIX"
     exec wine "$program"
 fi
 
-[ -f "$WINEPREFIX/system.reg" ] || new_wine_prefix "$WINEPREFIX"
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!

@@ -12,6 +12,8 @@
 #include "app/wizard_navigation.h"
 #include "base/com_ptr.h"
 #include "base/program_paths.h"
+#include "components/log/log_book.h"
+#include "components/log/viewer_ids.h"
 #include "res/resource.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
@@ -116,6 +118,56 @@ void RemoveTree(const std::string& folder) {
     SHFileOperationA(&operation);
 }
 
+// The log viewer with a few records of a cleaning, from the component's DLL beside this exe.
+std::string viewerShot;
+void CALLBACK ShootViewer(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND viewer = FindWindowA("#32770", "Log");
+    if (!viewer) return;
+    HWND list = GetDlgItem(viewer, IDC_LOG_LIST);
+    ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    GdiFlush();
+    Sleep(400);
+    std::printf("%s\n", viewerShot.c_str());
+    SaveWindow(viewer, viewerShot);
+    PostMessageA(viewer, WM_COMMAND, IDCANCEL, 0);
+}
+
+bool ShootLogViewer(const std::string& file, const std::string& demo) {
+    HMODULE dll = LoadLibraryA((ProgramFolder() + "\\JotbookLog.dll").c_str());
+    if (!dll) return false;
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    ComPtr<IClassFactory> factory;
+    ComPtr<ILogBook> book;
+    if (!get || FAILED(get(CLSID_JotbookLog, IID_IClassFactory, factory.PutVoid())) ||
+        FAILED(factory->CreateInstance(nullptr, IID_ILogBook, book.PutVoid())))
+        return false;
+    UniqueBstr folder(demo + "\\Log\\Data");
+    book->SetFolder(folder.Get());
+    auto add = [&](const char* actionKey, const char* headerKey, const char* lineKey, std::vector<std::string> files) {
+        std::string text = Language().Lookup(headerKey) + "\r\n\r\n";
+        for (const auto& path : files) {
+            char line[1024];
+            std::snprintf(line, sizeof line, Language().Lookup(lineKey).c_str(), path.c_str(), (path + ".bak").c_str());
+            text += line + std::string("\r\n\r\n");
+        }
+        UniqueBstr type(Language().Lookup("_LogType")), category(Language().Lookup("_LogCategory")),
+            action(Language().Lookup(actionKey)), source(Language().Lookup("_LogSource")), body(text);
+        book->AddRecord(type.Get(), category.Get(), action.Get(), source.Get(), body.Get());
+    };
+    std::vector<std::string> files = {demo + "\\Downloads\\setup.tmp", demo + "\\Projects\\build.log",
+                                      demo + "\\Documents\\~report.doc"};
+    add("_LogLogCategoryBackup", "_LogBackupFilesHeader", "_LogSaveFile", files);
+    add("_LogLogCategoryDelete", "_LogRemoveToRecyclebinFilesHeader", "_LogDeleteFile", files);
+    add("_LogLogCategoryRestore", "_LogRestoreFilesHeader", "_LogRestoreFile", {files[1]});
+    viewerShot = file;
+    SetTimer(nullptr, 0, 800, ShootViewer);
+    book->ShowViewer(0, nullptr);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -180,6 +232,8 @@ int main(int argc, char** argv) {
         Settle(700);
         if (!shoot(page)) return 1;
     }
+    SetActiveWindow(wizard.Hwnd());
+    if (!ShootLogViewer(output + "\\log-viewer.bmp", demo)) return 1;
     DestroyWindow(wizard.Hwnd());
     RemoveTree(demo);
     return 0;

@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/main_wizard.h"
 #include "app/wizard_navigation.h"
+#include "components/log/viewer_ids.h"
 #include "res/resource.h"
+#include "tests/support/log_component.h"
 #include "tests/support/scan_driver.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
@@ -214,10 +218,28 @@ TEST_F(MainWizardTest, CloseBoxExitAndCancelEndTheProgramWithCode2) {
 }
 
 TEST_F(MainWizardTest, LogViewerWithoutTheLogComponentDoesNothing) {
+    ScopedLogRegistration missing(false);
     ScriptedMessageBoxes boxes;
     GoTo(kResultsPage);
     Click(wizard.resultsPage.Hwnd(), IDC_RESULTS_LOG_VIEWER);
     Command(wizard.Hwnd(), IDM_JOTBOOK);
     EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(IsWindow(wizard.Hwnd()));
+}
+
+TEST_F(MainWizardTest, LogViewerOpensFromTheResultsPageAndTheToolsMenu) {
+    ScopedLogRegistration registered(true);
+    GoTo(kResultsPage);
+    for (auto open : {std::function<void()>([&] { Click(wizard.resultsPage.Hwnd(), IDC_RESULTS_LOG_VIEWER); }),
+                      std::function<void()>([&] { Command(wizard.Hwnd(), IDM_JOTBOOK); })}) {
+        bool listed = false;
+        NextDialog viewer([&](HWND dialog) {
+            listed = GetDlgItem(dialog, IDC_LOG_LIST) != nullptr;
+            Click(dialog, IDCANCEL);
+        });
+        open();
+        EXPECT_TRUE(viewer.Ran());
+        EXPECT_TRUE(listed);
+    }
     EXPECT_TRUE(IsWindow(wizard.Hwnd()));
 }

@@ -1,0 +1,165 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <ocidl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "base/com_ptr.h"
+#include "components/log/viewer_ids.h"
+#include "tests/support/log_component.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/ui_driver.h"
+
+namespace {
+
+class LogViewerTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(dll.GetClassObject(CLSID_JotbookLog, IID_IClassFactory, factory.PutVoid()), S_OK);
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_ILogBook, book.PutVoid()), S_OK);
+        UniqueBstr path(folder / "Log\\Data");
+        ASSERT_EQ(book->SetFolder(path.Get()), S_OK);
+    }
+    void Add(const std::string& type, const std::string& action, const std::string& text) {
+        UniqueBstr t(type), c("Tidyhold"), a(action), s("Tidyhold"), x(text);
+        ASSERT_EQ(book->AddRecord(t.Get(), c.Get(), a.Get(), s.Get(), x.Get()), S_OK);
+    }
+    // Opens the viewer as the program does (the book's own page as owner) and runs the action inside
+    // its modal loop; the action must close it.
+    void WithViewer(std::function<void(HWND)> action) {
+        NextDialog next(std::move(action));
+        ComPtr<IUnknown> self;
+        ASSERT_EQ(book->QueryInterface(IID_IPropertyPage, self.PutVoid()), S_OK);
+        EXPECT_EQ(book->ShowViewer(0, self.Get()), S_OK);
+        EXPECT_TRUE(next.Ran());
+    }
+
+    TempFolder folder;
+    LogComponentModule dll;
+    ComPtr<ILogBook> book;
+};
+
+std::string Cell(HWND list, int item, int column) {
+    char text[512] = {};
+    ListView_GetItemText(list, item, column, text, sizeof(text));
+    return text;
+}
+
+std::vector<std::string> Column(HWND dialog, int column) {
+    HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
+    std::vector<std::string> cells;
+    for (int i = 0; i < ListView_GetItemCount(list); ++i) cells.push_back(Cell(list, i, column));
+    return cells;
+}
+
+void Search(HWND dialog, const std::string& text) { SetDlgItemTextA(dialog, IDC_LOG_SEARCH, text.c_str()); }
+
+void Select(HWND dialog, int item) {
+    HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
+    ListView_SetItemState(list, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+}  // namespace
+
+TEST_F(LogViewerTest, ListsNewestFirstWithTheSelectedRecordsText) {
+    Add("Cleaning", "Backup", "Backup files\r\n\r\nC:\\a.tmp");
+    Add("Cleaning", "Delete", "Delete files\r\n\r\nC:\\b.tmp");
+    Add("Rescue", "Restore", "Restore files");
+    WithViewer([](HWND dialog) {
+        EXPECT_EQ(Column(dialog, 3), (std::vector<std::string>{"Restore", "Delete", "Backup"}));
+        EXPECT_EQ(Column(dialog, 1), (std::vector<std::string>{"Rescue", "Cleaning", "Cleaning"}));
+        std::string time = Cell(GetDlgItem(dialog, IDC_LOG_LIST), 0, 0);
+        EXPECT_EQ(time.size(), 19u) << time;  // 2024-05-01 14:03:22
+        EXPECT_EQ(Text(GetDlgItem(dialog, IDC_LOG_TEXT)), "Restore files");
+        Select(dialog, 2);
+        EXPECT_EQ(Text(GetDlgItem(dialog, IDC_LOG_TEXT)), "Backup files\r\n\r\nC:\\a.tmp");
+        Click(dialog, IDCANCEL);
+    });
+}
+
+TEST_F(LogViewerTest, SearchFiltersByAnyTextIgnoringCase) {
+    Add("Cleaning", "Backup", "C:\\Users\\ann\\report.tmp");
+    Add("Cleaning", "Delete", "\xE3\x82\xB4\xE3\x83\x9F\xE7\xAE\xB1 C:\\old.bak");
+    Add("Rescue", "Restore", "Restore files");
+    WithViewer([](HWND dialog) {
+        struct Case {
+            const char* search;
+            std::vector<std::string> actions;
+        } cases[] = {
+            {"", {"Restore", "Delete", "Backup"}},
+            {"REPORT.tmp", {"Backup"}},                   // the text, any case
+            {"rescue", {"Restore"}},                      // the type
+            {"\xE3\x82\xB4\xE3\x83\x9F", {"Delete"}},     // Japanese in the text
+            {"cleaning", {"Delete", "Backup"}},
+            {"nothing like it", {}},
+            {"tidyhold", {"Restore", "Delete", "Backup"}},  // category and source
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.search);
+            Search(dialog, c.search);
+            EXPECT_EQ(Column(dialog, 3), c.actions);
+            std::string shown = Text(GetDlgItem(dialog, IDC_LOG_TEXT));
+            if (c.actions.empty()) EXPECT_EQ(shown, "");
+            else EXPECT_FALSE(shown.empty());  // the first match is selected and shown
+        }
+        PostMessageA(GetDlgItem(dialog, IDC_LOG_LIST), WM_KEYDOWN, VK_ESCAPE, 0);  // Escape closes
+    });
+}
+
+TEST_F(LogViewerTest, RefreshShowsRecordsAddedWhileOpenAndKeepsTheSearch) {
+    Add("Cleaning", "Delete", "first");
+    WithViewer([this](HWND dialog) {
+        Search(dialog, "Restore");
+        EXPECT_TRUE(Column(dialog, 3).empty());
+        Add("Rescue", "Restore", "second");
+        Add("Rescue", "Restore", "third");
+        Click(dialog, IDC_LOG_REFRESH);
+        EXPECT_EQ(Column(dialog, 3), (std::vector<std::string>{"Restore", "Restore"}));
+        EXPECT_EQ(Text(GetDlgItem(dialog, IDC_LOG_TEXT)), "third");
+        Search(dialog, "");
+        EXPECT_EQ(Column(dialog, 3).size(), 3u);
+        Click(dialog, IDCANCEL);
+    });
+}
+
+TEST_F(LogViewerTest, EnterInTheSearchBoxMovesOnToTheList) {
+    Add("Cleaning", "Delete", "first");
+    WithViewer([](HWND dialog) {
+        SetFocus(GetDlgItem(dialog, IDC_LOG_SEARCH));
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_LOG_LIST));
+        EXPECT_TRUE(IsWindow(dialog));  // Enter does not close
+        Click(dialog, IDCANCEL);
+    });
+}
+
+TEST_F(LogViewerTest, IsModalOverTheCallersActiveWindow) {
+    HWND caller = CreateWindowExA(0, "STATIC", "caller", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
+                                  nullptr, nullptr);
+    SetActiveWindow(caller);
+    ASSERT_EQ(GetActiveWindow(), caller);
+    bool ownerDisabled = false;
+    HWND owner = nullptr;
+    WithViewer([&](HWND dialog) {
+        owner = GetWindow(dialog, GW_OWNER);
+        ownerDisabled = !IsWindowEnabled(caller);
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(owner, caller);
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(IsWindowEnabled(caller));
+    DestroyWindow(caller);
+}
+
+TEST_F(LogViewerTest, OpensOnAMissingFolderWithNothingListed) {
+    UniqueBstr missing(folder / "never\\made");
+    ASSERT_EQ(book->SetFolder(missing.Get()), S_OK);
+    WithViewer([](HWND dialog) {
+        EXPECT_TRUE(Column(dialog, 0).empty());
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(GetFileAttributesA((folder / "never").c_str()), INVALID_FILE_ATTRIBUTES);  // the viewer only reads
+}
