@@ -12,6 +12,7 @@
 #include "app/wizard_navigation.h"
 #include "base/com_ptr.h"
 #include "base/program_paths.h"
+#include "base/text_format.h"
 #include "components/log/log_book.h"
 #include "components/log/viewer_ids.h"
 #include "res/resource.h"
@@ -149,9 +150,7 @@ bool ShootLogViewer(const std::string& file, const std::string& demo) {
     auto add = [&](const char* actionKey, const char* headerKey, const char* lineKey, std::vector<std::string> files) {
         std::string text = Language().Lookup(headerKey) + "\r\n\r\n";
         for (const auto& path : files) {
-            char line[1024];
-            std::snprintf(line, sizeof line, Language().Lookup(lineKey).c_str(), path.c_str(), (path + ".bak").c_str());
-            text += line + std::string("\r\n\r\n");
+            text += FormatText(Language().Lookup(lineKey), {path, path + ".bak"}) + "\r\n\r\n";
         }
         UniqueBstr type(Language().Lookup("_LogType")), category(Language().Lookup("_LogCategory")),
             action(Language().Lookup(actionKey)), source(Language().Lookup("_LogSource")), body(text);
