@@ -92,10 +92,11 @@ bool MainWizard::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
 }
 
 void MainWizard::OnCancel() {
-    if (scanPage.IsRunning()) {
+    // A cleaning is refused like a scan: a copy or a deletion is never cut off half-way.
+    if (WorkerRuns()) {
         if (refusingClose) return;  // close requests pile up behind the open box: one refusal answers them
         refusingClose = true;
-        ShowMessage(hwnd, "_ExitProramRequestCancelScanThread");
+        ShowMessage(hwnd, scanPage.IsRunning() ? "_ExitProramRequestCancelScanThread" : "_CancelRequestThreadExit");
         refusingClose = false;
         return;
     }
@@ -129,8 +130,19 @@ void MainWizard::OnNext() {
         scanPage.StartScan(GatherScanSettings());
         break;
     case kReportPage: reportPage.FillReport(scanPage.found); break;
-    case kCleaningPage:
+    case kCleaningPage: {
+        CleanOptions options = cleanOptionsPage.Options();
+        cleaningPage.permanentlyDelete = !options.recycle;
+        cleaningPage.moveToRecycleBin = options.recycle;
+        cleaningPage.backup = options.backup;
+        cleaningPage.backupDirectory = options.backupDirectory;
+        cleaningPage.files = reportPage.CheckedFiles();
         cleaningPage.finishedCallback = [this] { OnWorkerFinished(); };
+        cleaningPage.Start();
+        break;
+    }
+    case kResultsPage:
+        resultsPage.ShowOutcome(current == kCleaningPage ? cleaningPage.Outcome() : CleaningOutcome{});
         break;
     default: break;
     }

@@ -63,3 +63,13 @@ std::wstring ExtendedPath(std::string_view path) {
     if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
     return full;
 }
+
+bool IsAbsolutePath(std::string_view path) {
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') {
+        char drive = path[0];
+        return (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
+    }
+    if (path.size() < 5 || !path.starts_with("\\\\")) return false;
+    size_t server = path.find('\\', 2);
+    return server != std::string_view::npos && server > 2 && server + 1 < path.size();
+}

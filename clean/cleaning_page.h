@@ -1,21 +1,83 @@
-// Page 8: the cleaning run with its state line, progress bar and Stop button.
+// Page 8: the cleaning run on its worker thread, a backup pass and a removal pass, with the state
+// line, the progress bar and Stop.
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
+#include "base/ansi.h"
 #include "base/worker_run.h"
 #include "ui/wizard_page.h"
 
+class LogClient;
+
+// Full path -> reason, as the report's checked rows come: a pass walks it in key order.
+using CleanFiles = std::map<std::string, std::string, AnsiLess>;
+
+// What one cleaning did, for the results page. Files are counted once, by the first reason they
+// were kept for.
+struct CleaningOutcome {
+    bool ran = false;
+    bool stopped = false;
+    std::size_t removed = 0;
+    std::uint64_t freedBytes = 0;
+    std::size_t keptNoBackup = 0;    // the backup copy failed, so the file was not removed
+    std::size_t keptChanged = 0;     // no longer a plain file at its path since the scan
+    std::size_t keptAtRestart = 0;   // in use: registered for deletion at the next restart
+    std::size_t keptNotRemoved = 0;  // the removal failed
+    std::string setFolder;           // the backup set, when a copy went into it
+};
+
 class CleaningPage : public WizardPage {
 public:
+    enum class Pass { Backup, Removal };
     CleaningPage();
+    ~CleaningPage() override;
 
+    // The hand-over; written only while no worker runs.
+    bool permanentlyDelete = true;
+    bool moveToRecycleBin = false;
+    bool backup = false;
+    std::string backupDirectory;
+    CleanFiles files;
+
+    // Starts a cleaning of files when none runs; a running one is left alone.
+    void Start();
     bool IsRunning() const { return run.IsRunning(); }
+    // Waits for a stopped worker to finish its file, then what the last cleaning did.
+    CleaningOutcome Outcome();
 
-    // Called once per cleaning, on the UI thread, when it ends or is stopped.
+    // Called once per cleaning, on the UI thread, when it ends, is stopped or cannot start.
     std::function<void()> finishedCallback;
 
+protected:
+    bool OnInit() override;
+    bool OnCommand(int id, int code) override;
+    void OnDestroy() override;
+
+    // On the worker, before each file of a pass: where a test holds a running cleaning still.
+    virtual void BeforeFile(Pass /*pass*/, std::size_t /*index*/) {}
+    // On the worker, once per pass, after its last file (or the last before a stop).
+    virtual void WriteRecord(LogClient& log, const char* actionKey, const std::string& text);
+    bool StopRequested() const { return run.StopRequested(); }
+
 private:
+    void Run();
+    // Copies every file into the set; marks in keep the files that must not be removed.
+    void BackupPass(LogClient& log, std::vector<char>& keep);
+    void RemovalPass(LogClient& log, std::vector<char>& keep);
+    bool RemoveFile(const std::string& path, std::string& line);
+    void BeginPass(const char* stateKey);
+    void ShowProgress(std::size_t position, bool force);
+    void OnEnd(RunEnd end);
+    void Stop();
+
     WorkerRun run;
+    CleaningOutcome outcome;  // the worker's until its thread has left
+    ULONGLONG lastShown = 0;
+    std::size_t shownPosition = 0;
 };

@@ -100,6 +100,7 @@
 // Results page
 #define IDD_RESULTS_PAGE         218
 #define IDC_RESULTS_LOG_VIEWER   1080
+#define IDC_RESULTS_SUMMARY      1081
 
 // Junk file dialog
 #define IDD_JUNK_FILE_DIALOG     219

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/ansi.h"
+#include "base/file_names.h"
 #include "base/scan_settings.h"
 
 // Full path -> reason text, one entry per path; a path met again keeps its latest reason.
@@ -55,12 +56,6 @@ public:
 // "*" any run of characters, "?" exactly one character (one UTF-8 sequence, not one byte); both
 // sides already lower-cased by the caller.
 bool MatchWildcard(std::string_view pattern, std::string_view name);
-// Whether a directory entry's name stands in a Windows path for the one file it names. Not so:
-// "." and "..", a separator, a wildcard, a stream's colon, '<', '>', '"', '|' or a control
-// character (a Unix-side name under Wine may hold any of them), a trailing dot or space (the path
-// parser drops them), a device name such as NUL or COM1.txt, and U+FFFD, which stands in for a
-// character the code page could not carry.
-bool WindowsCanHoldName(std::string_view name);
 // Whole days between two local calendar times, in either order.
 std::uint64_t WholeDaysBetween(const SYSTEMTIME& a, const SYSTEMTIME& b);
 // The file's full size; nothing when its attributes cannot be read.

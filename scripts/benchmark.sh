@@ -8,7 +8,9 @@
 # "scripts/benchmark.sh settings [--masks N] [--rounds N]" times the wizard's start and close with a
 # config.xml of 10,000 more junk-file masks instead; "scripts/benchmark.sh folders [--folders N]
 # [--rounds N]" times the folder page's expansion of a folder of 20,000 sub-folders; "scripts/benchmark.sh
-# log [--records N] [--rounds N]" times reading 10,000 log records and opening the log viewer on them.
+# log [--records N] [--rounds N]" times reading 10,000 log records and opening the log viewer on them;
+# "scripts/benchmark.sh cleaning [--files N] [--rounds N]" times the cleaning run's backup and
+# removal passes over 20,000 files against bare loops of the same calls.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh >/dev/null
@@ -18,17 +20,20 @@ stage=build/bench-run
 mkdir -p "$stage"
 cp build/mingw/bench/scan_benchmark.exe build/mingw/bench/config_benchmark.exe \
     build/mingw/bench/folder_benchmark.exe build/mingw/bench/log_benchmark.exe \
-    build/mingw/components/log/JotbookLog.dll res/Tidyhold.language res/config.xml "$stage/"
+    build/mingw/bench/cleaning_benchmark.exe build/mingw/components/log/JotbookLog.dll \
+    res/Tidyhold.language res/config.xml "$stage/"
 program=scan_benchmark.exe
 case "${1:-}" in
 settings) program=config_benchmark.exe; shift ;;
 folders) program=folder_benchmark.exe; shift ;;
 log) program=log_benchmark.exe; shift ;;
+cleaning) program=cleaning_benchmark.exe; shift ;;
 esac
 
 xvfb=""
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$stage/xdg-data"
     [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
 }
 if command -v Xvfb >/dev/null; then
@@ -46,6 +51,9 @@ else
     [ -f "$WINEPREFIX/system.reg" ] || new_wine_prefix "$WINEPREFIX" null
 fi
 trap cleanup EXIT
+# The recycle bin under Wine is the desktop's trash: the benchmark's go into a folder of its own.
+export XDG_DATA_HOME=$PWD/$stage/xdg-data
+rm -rf "$XDG_DATA_HOME"
 # Other processes on the machine move the figures: the load tells how quiet it was.
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 WINEDEBUG=-all wine "$stage/$program" "$@"

@@ -9,4 +9,6 @@ export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/tidyhold-wine.XXXXXX)
 trap 'WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 new_wine_prefix "$WINEPREFIX" null
+# The recycle bin under Wine is the desktop's trash: the tests' go into the throwaway prefix.
+export XDG_DATA_HOME=$WINEPREFIX/xdg-data
 ctest --preset mingw "$@"

@@ -27,12 +27,17 @@ void CleanOptionsPage::Load(bool useDefaults) {
     EnableBackupDirectory();
 }
 
-void CleanOptionsPage::OnDestroy() {
+CleanOptions CleanOptionsPage::Options() const {
     CleanOptions options;
-    // With neither mode on, the permanent one is stored.
+    // With neither mode on, the permanent one counts.
     options.recycle = !IsChecked(hwnd, IDC_CLEAN_PERMANENT) && IsChecked(hwnd, IDC_CLEAN_RECYCLE);
     options.backup = IsChecked(hwnd, IDC_CLEAN_BACKUP);
     options.backupDirectory = ItemText(hwnd, IDC_CLEAN_BACKUP_DIR);
+    return options;
+}
+
+void CleanOptionsPage::OnDestroy() {
+    CleanOptions options = Options();
     StoreConfig([&](ConfigDocument& config) { config.WriteCleanOptions(options); });
 }
 

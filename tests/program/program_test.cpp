@@ -114,6 +114,17 @@ protected:
                                    &startup, &process.info));
         return process;
     }
+    // From the welcome page through a scan with no drive chosen (only the special folders that
+    // config.xml turns on are searched) to its end; the wizard, or null.
+    HWND ScanFromTheWelcomePage(const Process& process) {
+        HWND wizard = WaitForWindow(process, "#32770", "Tidyhold (0.1.0)");
+        HWND folders = wizard ? GetParent(FindControl(wizard, "SysTreeView32", IDC_FOLDER_TREE)) : nullptr;
+        if (!folders) return nullptr;
+        SendMessageA(GetDlgItem(folders, IDC_FOLDER_REMOVE_ALL), BM_CLICK, 0, 0);
+        HWND next = GetDlgItem(wizard, IDC_WIZARD_NEXT);
+        for (int page = 0; page < 5; ++page) SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
+        return WaitFor([&] { return IsWindowEnabled(next) != FALSE; }) ? wizard : nullptr;
+    }
     TempFolder folder;
     std::string program = folder / "Tidyhold.exe";
 };
@@ -182,15 +193,8 @@ TEST_F(ProgramTest, AFullScanOfAThrowawayTreeReachesTheReport) {
               "</items><default/></junkfiles><options><FindIETemp checked=\"1\"/></options>"
               "<SkipFolders><items/><default/></SkipFolders></tidyhold></config>");
     Process process = Start();
-    HWND wizard = WaitForWindow(process, "#32770", "Tidyhold (0.1.0)");
+    HWND wizard = ScanFromTheWelcomePage(process);
     ASSERT_TRUE(wizard);
-    HWND folders = GetParent(FindControl(wizard, "SysTreeView32", IDC_FOLDER_TREE));
-    ASSERT_TRUE(folders);
-    SendMessageA(GetDlgItem(folders, IDC_FOLDER_REMOVE_ALL), BM_CLICK, 0, 0);  // no drive is searched
-
-    HWND next = GetDlgItem(wizard, IDC_WIZARD_NEXT);
-    for (int page = 0; page < 5; ++page) SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
-    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(next) != FALSE; }));
     HWND scan = GetParent(FindControl(wizard, "SysListView32", IDC_SCAN_LIST));
     EXPECT_EQ(Text(GetDlgItem(scan, IDC_SCAN_COUNT)), "Files found: 3");
 
@@ -202,4 +206,60 @@ TEST_F(ProgramTest, AFullScanOfAThrowawayTreeReachesTheReport) {
     PostMessageA(wizard, WM_CLOSE, 0, 0);
     EXPECT_EQ(process.Wait(), 2u);
     EXPECT_NE(ReadFile(folder / "config.xml").find("file=\"*.tmp\""), std::string::npos);  // stored back
+}
+
+TEST_F(ProgramTest, ACleaningWithBackupFromTheWelcomePageToTheResults) {
+    AddLanguageFile();
+    TempFolder tree, elsewhere;
+    MakeFolder(tree / "sub");
+    WriteFile(tree / "a.tmp", "first");
+    WriteFile(tree / "sub\\b.tmp", "second");
+    WriteFile(elsewhere / "c.tmp", "not searched");
+    ShellFolderOverride cache("Cache", tree.Path());
+    const std::string backups = elsewhere / "bk";
+    WriteFile(folder / "config.xml",
+              "<config><tidyhold><junkfiles><items/><default/></junkfiles><options><FindIETemp checked=\"1\"/>"
+              "</options><SkipFolders><items/><default/></SkipFolders><CleanOptions><CleanMode index=\"0\"/>"
+              "<Backup checked=\"1\" BackupDirectory=\"" + backups + "\"/></CleanOptions></tidyhold></config>");
+    Process process = Start();
+    HWND wizard = ScanFromTheWelcomePage(process);
+    ASSERT_TRUE(wizard);
+    HWND next = GetDlgItem(wizard, IDC_WIZARD_NEXT);
+    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);                   // report
+    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);                   // clean options
+    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);                   // cleaning starts
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(next) != FALSE; }));  // the cleaning ended
+    HWND state = GetDlgItem(GetParent(FindControl(wizard, "msctls_progress32", IDC_CLEANING_PROGRESS)),
+                            IDC_CLEANING_STATE);
+    EXPECT_EQ(Text(state), "Cleaning complete. Click Next to continue.");
+    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
+    HWND summary = FindControl(wizard, "Static", IDC_RESULTS_SUMMARY);
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(Text(summary).find("2 files removed, 0.00 MB freed. 0 kept"), 0u) << Text(summary);
+    EXPECT_EQ(Text(GetDlgItem(wizard, IDC_WIZARD_CANCEL)), "&Finish");
+
+    PostMessageA(wizard, WM_CLOSE, 0, 0);
+    EXPECT_EQ(process.Wait(), 2u);
+    // The disk afterwards: the found files gone, their copies in one set, the rest untouched.
+    EXPECT_EQ(GetFileAttributesA((tree / "a.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((tree / "sub\\b.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA((tree / "sub").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadFile(elsewhere / "c.tmp"), "not searched");
+    std::vector<std::string> sets;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((backups + "\\*").c_str(), &entry);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        if (entry.cFileName[0] != '.') sets.push_back(entry.cFileName);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    ASSERT_EQ(sets.size(), 1u);
+    std::string set = backups + "\\" + sets[0];
+    auto copyOf = [&](const std::string& path) {
+        std::string relative = path;
+        relative.erase(1, 1);  // C:\x -> C\x
+        return set + "\\" + relative;
+    };
+    EXPECT_EQ(ReadFile(copyOf(tree / "a.tmp")), "first");
+    EXPECT_EQ(ReadFile(copyOf(tree / "sub\\b.tmp")), "second");
 }

@@ -170,10 +170,25 @@ TEST_F(MainWizardTest, CleaningRunsBetweenTheCleanOptionsAndTheEnd) {
     EXPECT_EQ(wizard.CurrentPage(), kCleaningPage);
     EXPECT_FALSE(Enabled(IDC_WIZARD_BACK));
     EXPECT_FALSE(Enabled(IDC_WIZARD_NEXT));
-    ASSERT_TRUE(wizard.cleaningPage.finishedCallback);
-    wizard.cleaningPage.finishedCallback();
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(IDC_WIZARD_NEXT); }));  // nothing checked: a run with no file
+    EXPECT_FALSE(wizard.cleaningPage.IsRunning());
     Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
     EXPECT_EQ(wizard.CurrentPage(), kResultsPage);
+    EXPECT_EQ(Text(GetDlgItem(wizard.resultsPage.Hwnd(), IDC_RESULTS_SUMMARY)), "_CleanerResultsSummary");
+}
+
+TEST_F(MainWizardTest, ClosingIsRefusedWhileACleaningRuns) {
+    HeldWorkers held;
+    ScriptedMessageBoxes boxes;
+    GoTo(kCleanOptionsPage);
+    Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    ASSERT_TRUE(wizard.cleaningPage.IsRunning());
+    SendMessageA(wizard.Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(wizard.Hwnd()));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "_CancelRequestThreadExit");
+    held.Release();
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(IDC_WIZARD_NEXT); }));
 }
 
 TEST_F(MainWizardTest, BackFromEveryPage) {

@@ -44,16 +44,12 @@ const std::set<std::string> kAwaitingCode = {
     "_FileIsNotExistInfo", "_AttributeName", "_AttributeValue", "_FileSize", "_CreationTime", "_LastAccessTime",
     "_LastWriteTime", "_Comments", "_InternalName", "_ProductName", "_CompanyName", "_LegalCopyright",
     "_ProductVersion", "_LegalTrademarks", "_PrivateBuild", "_FileVersion", "_OriginalFilename", "_SpecialBuild",
-    "_LanguageCode", "_StopCleanConfirm", "_CleaningPageStatePermanentlyDelete",
-    "_CleaningPageStateMoveToRecycleBin", "_CleaningPageStateBackup", "_CleaningPageStateComplete",
-    "_CleaningPageStateStopped", "_LogCategory", "_LogSource", "_LogType", "_LogDeleteFile", "_LogSaveFile",
-    "_LogRestoreFile", "_LogRemoveRestorePoint", "_LogBackupFilesHeader", "_LogPermanentlyDeleteFilesHeader",
-    "_LogRemoveToRecyclebinFilesHeader", "_LogRestoreFilesHeader", "_LogRemoveRestorePointHeader",
-    "_LogLogCategoryBackup", "_LogLogCategoryDelete", "_LogLogCategoryRestore",
-    "_LogLogCategoryRemoveRestorePoint", "_RescueDialogListColDate", "_RescueDialogListItemFormat",
+    "_LanguageCode", "_LogRestoreFile", "_LogRemoveRestorePoint", "_LogRestoreFilesHeader",
+    "_LogRemoveRestorePointHeader", "_LogLogCategoryRestore", "_LogLogCategoryRemoveRestorePoint",
+    "_RescueDialogListColDate", "_RescueDialogListItemFormat",
     "_RescueDialogResotoreConfirm", "_RescueDialogStateCopyBackupFiles", "_RescueDialogStateInitBackupFileList",
     "_RescueDialogStateRemoveBackupFiles", "_RescueDialogStateRestoreComplete", "_AreYouSureDelteBackupFile",
-    "_CancelRequestThreadExit", "_TypedUrlsDialogColUrl", "_Thankyoulist",
+    "_TypedUrlsDialogColUrl", "_Thankyoulist",
 };
 
 }  // namespace
