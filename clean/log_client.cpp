@@ -5,7 +5,19 @@
 namespace {
 // The interface the viewer is handed by the caller: {B196B28D-BAB4-101A-B69C-00AA00341D07}.
 const IID kViewerOwnerInterface = {0xB196B28D, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
+
+std::string& LogFolderOverride() {
+    static std::string folder;
+    return folder;
+}
 }  // namespace
+
+std::string LogFolderPath() {
+    const std::string& folder = LogFolderOverride();
+    return folder.empty() ? ProgramFolder() + "\\Log\\Data" : folder;
+}
+
+void SetLogFolderPath(std::string folder) { LogFolderOverride() = std::move(folder); }
 
 LogClient::LogClient() {
     CLSID component{};
@@ -15,7 +27,7 @@ LogClient::LogClient() {
         book.Reset();
         return;
     }
-    UniqueBstr folder(ProgramFolder() + "\\Log\\Data");
+    UniqueBstr folder(LogFolderPath());
     book->SetFolder(folder.Get());
 }
 

@@ -8,9 +8,13 @@
 #include "base/com_ptr.h"
 #include "components/log/log_book.h"
 
+// ProgramFolder + "\Log\Data", unless tests put the records elsewhere.
+std::string LogFolderPath();
+void SetLogFolderPath(std::string folder);  // empty: back to the program folder
+
 class LogClient {
 public:
-    // Creates the component and points it at ProgramFolder + "\Log\Data".
+    // Creates the component and points it at LogFolderPath().
     LogClient();
     explicit operator bool() const { return static_cast<bool>(book); }
 
