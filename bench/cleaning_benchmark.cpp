@@ -35,15 +35,18 @@ int Argument(int argc, char** argv, const char* name, int fallback) {
     return fallback;
 }
 
-// N files of 1 KB in folders of 200, listed in the cleaning run's order.
+// N files of 1 KB in folders of 200, listed in the cleaning run's order. Each batch has names of
+// its own: the recycle bin makes a name that is already in it unique, which takes ever longer.
 CleanFiles MakeFiles(const std::string& root, int count) {
+    static int batch = 0;
+    const std::string prefix = "\\b" + std::to_string(++batch) + "-file";
     static const std::string content(1024, 'x');
     CleanFiles files;
     CreateDirectoryA(root.c_str(), nullptr);
     for (int i = 0; i < count; ++i) {
         std::string folder = root + "\\folder" + std::to_string(i / kFilesPerFolder);
         if (i % kFilesPerFolder == 0) CreateDirectoryA(folder.c_str(), nullptr);
-        std::string path = folder + "\\file" + std::to_string(i) + ".tmp";
+        std::string path = folder + prefix + std::to_string(i) + ".tmp";
         HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
         WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);

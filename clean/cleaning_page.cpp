@@ -18,7 +18,8 @@ namespace {
 constexpr Anchor kAnchors[] = {
     {IDC_PAGE_DESCRIPTION, Anchor::GrowX}, {IDC_CLEANING_STATE, Anchor::GrowX},
     {IDC_CLEANING_PROGRESS, Anchor::GrowX}, {IDC_CLEANING_STOP, Anchor::MoveX}};
-constexpr ULONGLONG kFrameMilliseconds = 16;
+constexpr UINT kFrameMilliseconds = 16;
+constexpr UINT_PTR kProgressTimer = 1;
 constexpr char kLineEnd[] = "\r\n\r\n";
 // Why the backup pass keeps a file from the removal pass.
 constexpr char kKeptNoBackup = 1;
@@ -111,10 +112,11 @@ void CleaningPage::Start() {
     run.Join();               // a stopped worker may still be finishing its file
     outcome = CleaningOutcome{};
     outcome.ran = true;
-    lastShown = 0;
+    progress = 0;
     shownPosition = 0;
     SendMessageA(Item(IDC_CLEANING_PROGRESS), PBM_SETPOS, 0, 0);
     EnableWindow(Item(IDC_CLEANING_STOP), TRUE);
+    SetTimer(hwnd, kProgressTimer, kFrameMilliseconds, nullptr);
     run.Start([this] { Run(); }, [this](RunEnd end, const std::string& failure) {
         if (end == RunEnd::Failed) ReportFailure(hwnd, failure);
         OnEnd(end);
@@ -143,24 +145,37 @@ void CleaningPage::WriteRecord(LogClient& log, const char* actionKey, const std:
 
 void CleaningPage::BeginPass(const char* stateKey) {
     std::string state = Language().Lookup(stateKey);
-    lastShown = GetTickCount64();
-    shownPosition = 0;
+    progress = 0;
     run.Report([&] {
         HWND bar = Item(IDC_CLEANING_PROGRESS);
         SendMessageA(bar, PBM_SETRANGE32, 0, BarValue(files.size()));
         SendMessageA(bar, PBM_SETPOS, 0, 0);
+        shownPosition = 0;
         SetDlgItemTextA(hwnd, IDC_CLEANING_STATE, state.c_str());
     });
 }
 
-// One window message per frame at most, and the pass's last position always.
+// The worker only counts; the page's timer moves the bar at most every frame, so no file waits
+// for a paint. The pass's last position is shown before its record is written.
 void CleaningPage::ShowProgress(std::size_t position, bool force) {
-    ULONGLONG now = GetTickCount64();
-    if (!force && now - lastShown < kFrameMilliseconds) return;
-    if (position == shownPosition && force) return;
-    lastShown = now;
+    progress.store(position, std::memory_order_relaxed);
+    if (force) run.Report([this] { MoveBar(); });
+}
+
+void CleaningPage::MoveBar() {
+    std::size_t position = progress.load(std::memory_order_relaxed);
+    if (position == shownPosition) return;
     shownPosition = position;
-    run.Report([&] { SendMessageA(Item(IDC_CLEANING_PROGRESS), PBM_SETPOS, BarValue(position), 0); });
+    SendMessageA(Item(IDC_CLEANING_PROGRESS), PBM_SETPOS, BarValue(position), 0);
+}
+
+bool CleaningPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_TIMER && wParam == kProgressTimer) {
+        MoveBar();
+        result = 0;
+        return true;
+    }
+    return WizardPage::OnMessage(message, wParam, lParam, result);
 }
 
 // With no usable directory (empty or relative: the copies would land wherever the current folder
@@ -279,6 +294,7 @@ void CleaningPage::Stop() {
 
 // The end steps, on the UI thread, whichever way the run ended.
 void CleaningPage::OnEnd(RunEnd end) {
+    KillTimer(hwnd, kProgressTimer);
     EnableWindow(Item(IDC_CLEANING_STOP), FALSE);
     std::string state;
     if (end == RunEnd::Finished) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -57,6 +58,7 @@ public:
 protected:
     bool OnInit() override;
     bool OnCommand(int id, int code) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDestroy() override;
 
     // On the worker, before each file of a pass: where a test holds a running cleaning still.
@@ -73,11 +75,12 @@ private:
     bool RemoveFile(const std::string& path, std::string& line);
     void BeginPass(const char* stateKey);
     void ShowProgress(std::size_t position, bool force);
+    void MoveBar();
     void OnEnd(RunEnd end);
     void Stop();
 
     WorkerRun run;
     CleaningOutcome outcome;  // the worker's until its thread has left
-    ULONGLONG lastShown = 0;
+    std::atomic<std::size_t> progress{0};  // files done in the current pass, from the worker
     std::size_t shownPosition = 0;
 };

@@ -225,12 +225,32 @@ int main(int argc, char** argv) {
     Settle(700);
     if (!shoot(kReportPage)) return 1;
 
-    for (int page = kCleanOptionsPage; page < kPageCount; ++page) {
-        wizard.ShowPage(page);
-        wizard.UpdateButtons(page);
-        Settle(700);
-        if (!shoot(page)) return 1;
+    // The found junk cleaned for real, with a backup set inside the demonstration tree.
+    SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
+    HWND options = wizard.cleanOptionsPage.Hwnd();
+    SetChecked(options, IDC_CLEAN_PERMANENT, true);
+    SetChecked(options, IDC_CLEAN_RECYCLE, false);
+    SetChecked(options, IDC_CLEAN_BACKUP, true);
+    EnableWindow(GetDlgItem(options, IDC_CLEAN_BACKUP_DIR), TRUE);
+    EnableWindow(GetDlgItem(options, IDC_CLEAN_BROWSE), TRUE);
+    SetDlgItemTextA(options, IDC_CLEAN_BACKUP_DIR, (demo + "\\Backup").c_str());
+    Settle(700);
+    if (!shoot(kCleanOptionsPage)) return 1;
+
+    // Caught once the backup pass has shown its progress: the worker then waits for this thread.
+    SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
+    HWND bar = wizard.cleaningPage.Item(IDC_CLEANING_PROGRESS);
+    while (wizard.cleaningPage.IsRunning() && SendMessageA(bar, PBM_GETPOS, 0, 0) == 0) {
+        MSG message;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+    if (!shoot(kCleaningPage)) return 1;
+    while (wizard.cleaningPage.IsRunning()) Settle(50);
+    Settle(300);
+    SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
+    Settle(700);
+    if (!shoot(kResultsPage)) return 1;
     SetActiveWindow(wizard.Hwnd());
     if (!ShootLogViewer(output + "\\log-viewer.bmp", demo)) return 1;
     DestroyWindow(wizard.Hwnd());

@@ -309,6 +309,7 @@ TEST_F(CleaningPageTest, ALockedFileStaysAndIsRegisteredForDeletionAtRestart) {
     EXPECT_EQ(outcome.keptAtRestart + outcome.keptNotRemoved, 1u);
     std::vector<std::string> lines = Lines(page.records.at(0).text);
     ASSERT_EQ(lines.size(), 3u);
+    RecordProperty("kept", outcome.keptAtRestart ? "registered for a restart" : "registration refused");
     if (outcome.keptAtRestart == 1) {
         EXPECT_EQ(lines[2], "at-restart " + locked);
         // The pending operation names the file (in its "\??\" form) and no target; it is taken out
