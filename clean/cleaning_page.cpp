@@ -232,6 +232,8 @@ void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
     PassText text(permanentlyDelete ? "_LogPermanentlyDeleteFilesHeader" : "_LogRemoveToRecyclebinFilesHeader");
     const std::string noBackup = Language().Lookup("_LogKeptNoBackup");
     const std::string changed = Language().Lookup("_LogKeptChanged");
+    const RemovalLines lines{Language().Lookup("_LogDeleteFile"), Language().Lookup("_LogDeleteAtRestart"),
+                             Language().Lookup("_LogKeptNotRemoved")};
     PlainFiles plain;
     std::size_t index = 0;
     for (const auto& [path, reason] : files) {
@@ -242,7 +244,7 @@ void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
             text.Add(FormatText(keep[index] == kKeptNoBackup ? noBackup : changed, {path}));
         } else if (std::optional<WIN32_FILE_ATTRIBUTE_DATA> data = plain.Check(path)) {
             std::string line;
-            if (RemoveFile(path, line)) {
+            if (RemoveFile(path, lines, line)) {
                 ++outcome.removed;
                 outcome.freedBytes += SizeOf(*data);
             }
@@ -257,19 +259,19 @@ void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
     WriteRecord(log, "_LogLogCategoryDelete", text.Text());
 }
 
-bool CleaningPage::RemoveFile(const std::string& path, std::string& line) {
+bool CleaningPage::RemoveFile(const std::string& path, const RemovalLines& lines, std::string& line) {
     const std::wstring wide = ExtendedPath(path);
     if (permanentlyDelete) {
         if (DeleteFileW(wide.c_str())) {
-            line = FormatText(Language().Lookup("_LogDeleteFile"), {path});
+            line = FormatText(lines.deleted, {path});
             return true;
         }
         if (MoveFileExW(wide.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
             ++outcome.keptAtRestart;
-            line = FormatText(Language().Lookup("_LogDeleteAtRestart"), {path});
+            line = FormatText(lines.atRestart, {path});
         } else {
             ++outcome.keptNotRemoved;
-            line = FormatText(Language().Lookup("_LogKeptNotRemoved"), {path});
+            line = FormatText(lines.notRemoved, {path});
         }
         return false;
     }
@@ -283,7 +285,7 @@ bool CleaningPage::RemoveFile(const std::string& path, std::string& line) {
     bool gone = path.size() < MAX_PATH && SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted &&
                 GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
     if (!gone) ++outcome.keptNotRemoved;
-    line = FormatText(Language().Lookup(gone ? "_LogDeleteFile" : "_LogKeptNotRemoved"), {path});
+    line = FormatText(gone ? lines.deleted : lines.notRemoved, {path});
     return gone;
 }
 

@@ -72,7 +72,11 @@ private:
     // Copies every file into the set; marks in keep the files that must not be removed.
     void BackupPass(LogClient& log, std::vector<char>& keep);
     void RemovalPass(LogClient& log, std::vector<char>& keep);
-    bool RemoveFile(const std::string& path, std::string& line);
+    // The removal's log lines, looked up once per pass: each lookup reads the language file.
+    struct RemovalLines {
+        std::string deleted, atRestart, notRemoved;
+    };
+    bool RemoveFile(const std::string& path, const RemovalLines& lines, std::string& line);
     void BeginPass(const char* stateKey);
     void ShowProgress(std::size_t position, bool force);
     void MoveBar();

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <set>
 
+#include "base/ansi.h"
 #include "base/program_paths.h"
 #include "base/registry.h"
 #include "base/win_handles.h"
@@ -13,8 +14,10 @@
 #include "clean/cleaning_page.h"
 #include "clean/log_client.h"
 #include "clean/results_page.h"
+#include "components/log/record_store.h"
 #include "res/resource.h"
 #include "tests/support/file_tree.h"
+#include "tests/support/log_component.h"
 #include "tests/support/scan_driver.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
@@ -173,6 +176,33 @@ TEST_F(CleaningPageTest, BackupThenPermanentDeleteCopiesEveryFileFirstIntoOneDat
     EXPECT_EQ(outcome.freedBytes, std::string("content of a.tmp" "content of sub\\Report.DOCX" "content of B.tmp").size());
     EXPECT_EQ(outcome.setFolder, sets[0].path);
     EXPECT_EQ(OutcomeLine(outcome), "3 removed, 0.00 MB, 0 kept (0 0 0 0) Set " + sets[0].path);
+}
+
+TEST_F(CleaningPageTest, EachPassReachesTheLogComponentAsOneRecordNamingItsFiles) {
+    ScopedLogRegistration registered(true);
+    ASSERT_TRUE(LogComponentRegistered());
+    SetLogFolderPath(root / "log");
+    Check({"a.tmp", "b.tmp"});
+    page.backup = true;
+    page.backupDirectory = root / "bk";
+    RunToTheEnd();
+    SetLogFolderPath("");
+
+    std::vector<LogRecord> records = ReadRecords(ToWide(root / "log"));
+    ASSERT_EQ(records.size(), 2u);
+    std::vector<BackupSet> sets = BackupSet::ListSets(root / "bk");
+    ASSERT_EQ(sets.size(), 1u);
+    const std::string a = root / "data\\a.tmp", b = root / "data\\b.tmp";
+    EXPECT_EQ(records[0].action, "_LogLogCategoryBackup");
+    EXPECT_EQ(records[0].text, "_LogBackupFilesHeader\r\n\r\ncopy " + a + " > " + BackupSet::CopyPathInSet(sets[0].path, a) +
+                                   "\r\n\r\ncopy " + b + " > " + BackupSet::CopyPathInSet(sets[0].path, b) + "\r\n\r\n");
+    EXPECT_EQ(records[1].action, "_LogLogCategoryDelete");
+    EXPECT_EQ(records[1].text, "_LogPermanentlyDeleteFilesHeader\r\n\r\ngone " + a + "\r\n\r\ngone " + b + "\r\n\r\n");
+    for (const LogRecord& record : records) {
+        EXPECT_EQ(record.type, "_LogType");
+        EXPECT_EQ(record.category, "_LogCategory");
+        EXPECT_EQ(record.source, "_LogSource");
+    }
 }
 
 TEST_F(CleaningPageTest, RecycleBinModeTakesTheFilesFromTheirFolders) {
