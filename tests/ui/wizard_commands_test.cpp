@@ -53,6 +53,9 @@ TEST_F(WizardDuringAScan, NextAndBackPostedWhileTheScanRunsDoNothing) {
     EXPECT_FALSE(Enabled(IDC_WIZARD_NEXT));
     EXPECT_FALSE(Enabled(IDC_WIZARD_BACK));
     EXPECT_EQ(ListView_GetItemCount(GetDlgItem(wizard.reportPage.Hwnd(), IDC_REPORT_LIST)), 0);
+    HWND cancel = GetDlgItem(wizard.Hwnd(), IDC_WIZARD_CANCEL);
+    EXPECT_TRUE(IsWindowEnabled(cancel));  // Cancel stays: it answers with the refusal
+    EXPECT_TRUE(GetWindowLongA(cancel, GWL_STYLE) & WS_VISIBLE);
 
     held.Release();
     ASSERT_TRUE(PumpUntil([&] { return Enabled(IDC_WIZARD_NEXT); }));
