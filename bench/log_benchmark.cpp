@@ -10,8 +10,8 @@
 #include <string>
 
 #include "base/com_ptr.h"
+#include "base/log_book.h"
 #include "base/program_paths.h"
-#include "components/log/log_book.h"
 #include "components/log/record_store.h"
 #include "components/log/viewer_ids.h"
 

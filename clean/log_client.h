@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/com_ptr.h"
-#include "components/log/log_book.h"
+#include "base/log_book.h"
 
 // ProgramFolder + "\Log\Data", unless tests put the records elsewhere.
 std::string LogFolderPath();

@@ -40,7 +40,10 @@ std::string ReadablePath(const std::string& path) {
 
 }  // namespace
 
-void LanguageTable::SetFile(std::string file) { path = std::move(file); }
+void LanguageTable::SetFile(std::string file) {
+    path = std::move(file);
+    readerPath = path.empty() ? path : ReadablePath(path);  // once: lookups come by the thousand
+}
 
 std::string LanguageTable::Lookup(std::string_view key, bool expand) const {
     // The reader ignores blanks around the name asked for ("_SkipReadOnlyFiles " finds
@@ -50,7 +53,7 @@ std::string LanguageTable::Lookup(std::string_view key, bool expand) const {
     if (path.empty() || name.empty()) return std::string(key);
     std::vector<char> buffer(kValueBuffer, '\0');
     DWORD length = GetPrivateProfileStringA("String", name.c_str(), "", buffer.data(), kValueBuffer,
-                                            ReadablePath(path).c_str());
+                                            readerPath.c_str());
     if (length == 0) return std::string(key);
     std::string value(buffer.data(), length);
     if (expand) ExpandEscapes(value);

@@ -18,6 +18,7 @@ public:
 
 private:
     std::string path;
+    std::string readerPath;  // what the INI reader is given: path, or its short name when path is long
 };
 
 // The process-wide table; start-up gives it the file.

@@ -8,7 +8,7 @@
 #include <new>
 #include <string>
 
-#include "components/log/log_book.h"
+#include "base/log_book.h"
 #include "components/log/log_viewer.h"
 #include "components/log/record_store.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "components/log/log_book.h"
+#include "base/log_book.h"
 
 class LogComponentModule {
 public:
