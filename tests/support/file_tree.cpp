@@ -83,3 +83,13 @@ bool MakeHostEntry(const std::string& folder, const std::string& relative, std::
 void RemoveHostTree(const std::string& folder) {
     if (std::optional<std::string> host = HostPathOf(folder)) RunHostScript("rm -rf -- \"$1\"", {*host});
 }
+
+bool MakeFolderLink(const std::string& link, const std::string& target) {
+    auto isLink = [&] {
+        DWORD attributes = GetFileAttributesA(link.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    };
+    if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) && isLink()) return true;
+    std::optional<std::string> hostLink = HostPathOf(link), hostTarget = HostPathOf(target);
+    return hostLink && hostTarget && RunHostScript("ln -s -- \"$2\" \"$1\"", {*hostLink, *hostTarget}) && isLink();
+}

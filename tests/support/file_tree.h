@@ -19,3 +19,6 @@ bool MakeShortcut(const std::string& shortcut, const std::string& target);
 bool MakeHostEntry(const std::string& folder, const std::string& relative, std::optional<std::string_view> content);
 // Removes folder and everything in it from the host's side: Windows cannot delete what it cannot name.
 void RemoveHostTree(const std::string& folder);
+// A link at link to the folder target: Windows' own symbolic link, or under Wine 8, which makes
+// none, a host link, which Wine shows as a reparse point. False when neither can be made.
+bool MakeFolderLink(const std::string& link, const std::string& target);
