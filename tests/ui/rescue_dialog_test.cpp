@@ -131,7 +131,6 @@ TEST_F(RescueDialogTest, ListsTheSetsOfTheDirectoryInNameOrderAndFollowsTheBrows
     Open(backups + "\\");
     EXPECT_EQ(Text(Item(IDC_RESCUE_DIRECTORY)), backups + "\\");
     EXPECT_EQ(Rows(), (std::vector<std::string>{"12/31/2005 23:59:59", "03/05/2006 14:03:09", "03/05/2006 14:03:09"}));
-    EXPECT_EQ(Text(dialog->Hwnd()), "_RescueDialog");
 
     ScriptedFolderBrowser browser;
     MakeFolder(root / "other");
@@ -139,9 +138,6 @@ TEST_F(RescueDialogTest, ListsTheSetsOfTheDirectoryInNameOrderAndFollowsTheBrows
     browser.Pick(root / "other");
     Click(dialog->Hwnd(), IDC_RESCUE_BROWSE);
     EXPECT_EQ(Rows(), std::vector<std::string>{"02/03/2001 04:05:06"});
-    browser.Pick(std::nullopt);  // cancelled: the list stays
-    Click(dialog->Hwnd(), IDC_RESCUE_BROWSE);
-    EXPECT_EQ(Rows().size(), 1u);
     // A directory that is not absolute lists nothing, not the sets beside the current folder.
     SetDlgItemTextA(dialog->Hwnd(), IDC_RESCUE_DIRECTORY, "bk");
     EXPECT_TRUE(Rows().empty());
