@@ -8,7 +8,9 @@
 #include "base/program_paths.h"
 #include "base/version_info.h"
 #include "clean/log_client.h"
+#include "clean/rescue_dialog.h"
 #include "res/resource.h"
+#include "scan/file_scanner.h"
 #include "ui/language_table.h"
 #include "ui/message_box.h"
 #include "ui/skin_library.h"
@@ -165,7 +167,10 @@ void MainWizard::OnWebsite() { OpenWebPage(hwnd, kHomePage); }
 void MainWizard::OnContactUs() { OpenWebPage(hwnd, kSupportPage); }
 
 // The rescue manager, the typed addresses tool and the About box arrive with their dialogs.
-void MainWizard::OnRescueManager() {}
+void MainWizard::OnRescueManager() {
+    RescueDialog dialog(ReadBackupDirectory(), &ListEveryFile);
+    dialog.RunModal(hwnd);
+}
 void MainWizard::OnClearTypedUrls() {}
 void MainWizard::OnLogViewer() { OpenLogViewer(); }
 void MainWizard::OnAbout() {}

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "base/ansi.h"
+#include "base/file_names.h"
 #include "base/program_paths.h"
 #include "base/text_format.h"
 #include "base/win_handles.h"
@@ -50,7 +51,9 @@ std::vector<BackupSet> BackupSet::ListSets(const std::string& directory) {
     do {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
         std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
+        // Besides "." and "..": a name that stands for another folder in a path (a wildcard in it
+        // would make the shell's delete take every match).
+        if (!WindowsCanHoldName(name)) continue;
         BackupSet set{name, prefix + name, {}};
         auto& t = set.time;
         if (std::sscanf(name.c_str(), "%4d-%2d-%2d_%2d-%2d-%2d", &t[0], &t[1], &t[2], &t[3], &t[4], &t[5]) != 6)

@@ -22,7 +22,6 @@ constexpr Anchor kAnchors[] = {
 // worker's file calls: twenty moves a second look smooth and cost a quarter of what sixty did.
 constexpr UINT kFrameMilliseconds = 50;
 constexpr UINT_PTR kProgressTimer = 1;
-constexpr char kLineEnd[] = "\r\n\r\n";
 // Why the backup pass keeps a file from the removal pass.
 constexpr char kKeptNoBackup = 1;
 constexpr char kKeptChanged = 2;
@@ -73,17 +72,6 @@ private:
 
     std::string lastFolder;
     bool folderPlain = false;
-};
-
-// A pass's record text: the header, then one line per file, each followed by a blank line.
-class PassText {
-public:
-    explicit PassText(const char* headerKey) : text(Language().Lookup(headerKey) + kLineEnd) {}
-    void Add(const std::string& line) { (text += line) += kLineEnd; }
-    const std::string& Text() const { return text; }
-
-private:
-    std::string text;
 };
 
 }  // namespace
@@ -140,9 +128,7 @@ void CleaningPage::Run() {
 }
 
 void CleaningPage::WriteRecord(LogClient& log, const char* actionKey, const std::string& text) {
-    const LanguageTable& language = Language();
-    log.AddRecord(language.Lookup("_LogType"), language.Lookup("_LogCategory"), language.Lookup(actionKey),
-                  language.Lookup("_LogSource"), text);
+    log.AddPassRecord(actionKey, text);
 }
 
 void CleaningPage::BeginPass(const char* stateKey) {

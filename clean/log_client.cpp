@@ -1,6 +1,7 @@
 #include "clean/log_client.h"
 
 #include "base/program_paths.h"
+#include "ui/language_table.h"
 
 namespace {
 // The interface the viewer is handed by the caller: {B196B28D-BAB4-101A-B69C-00AA00341D07}.
@@ -37,6 +38,15 @@ void LogClient::AddRecord(const std::string& type, const std::string& category, 
     UniqueBstr t(type), c(category), a(action), s(source), x(text);
     book->AddRecord(t.Get(), c.Get(), a.Get(), s.Get(), x.Get());
 }
+
+void LogClient::AddPassRecord(const char* actionKey, const std::string& text) {
+    if (!book) return;
+    const LanguageTable& language = Language();
+    AddRecord(language.Lookup("_LogType"), language.Lookup("_LogCategory"), language.Lookup(actionKey),
+              language.Lookup("_LogSource"), text);
+}
+
+PassText::PassText(const char* headerKey) : text(Language().Lookup(headerKey) + "\r\n\r\n") {}
 
 void LogClient::ShowViewer() {
     if (!book) return;

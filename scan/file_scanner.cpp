@@ -211,6 +211,18 @@ void FileScanner::Search(const std::string& folder, const MaskTable& masks, OnFo
     walk.Folder(path, lower);
 }
 
+std::vector<std::string> ListEveryFile(const std::string& folder, const std::atomic<bool>* stop) {
+    const MaskTable everything{{"*", ""}};
+    std::vector<std::string> files;
+    FileScanner::Search(
+        folder, everything,
+        [](const std::string& path, const std::string&, const WIN32_FIND_DATAA&, void* context) {
+            static_cast<std::vector<std::string>*>(context)->push_back(path);
+        },
+        {}, FileScanner::Criteria{}, nullptr, &files, stop);
+    return files;
+}
+
 FileScanner::Criteria FileScanner::CriteriaOf(const ScanSettings& settings) {
     Criteria criteria;
     criteria.skipReadOnly = settings.SkipReadOnlyFiles;

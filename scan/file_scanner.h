@@ -53,6 +53,10 @@ public:
                        void* context, const std::atomic<bool>* stop = nullptr);
 };
 
+// Every file below a folder, subfolders included, in the order Search meets them: one mask "*",
+// every criterion off, nothing skipped.
+std::vector<std::string> ListEveryFile(const std::string& folder, const std::atomic<bool>* stop = nullptr);
+
 // "*" any run of characters, "?" exactly one character (one UTF-8 sequence, not one byte); both
 // sides already lower-cased by the caller.
 bool MatchWildcard(std::string_view pattern, std::string_view name);

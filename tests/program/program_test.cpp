@@ -125,6 +125,37 @@ protected:
         for (int page = 0; page < 5; ++page) SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
         return WaitFor([&] { return IsWindowEnabled(next) != FALSE; }) ? wizard : nullptr;
     }
+    // Through a scan of the browser cache (pointed elsewhere by the caller) to the end of a
+    // permanent cleaning with backup into backups; the wizard, or null.
+    HWND CleanWithBackup(const Process& process, const std::string& backups) {
+        WriteFile(folder / "config.xml",
+                  "<config><tidyhold><junkfiles><items/><default/></junkfiles><options><FindIETemp checked=\"1\"/>"
+                  "</options><SkipFolders><items/><default/></SkipFolders><CleanOptions><CleanMode index=\"0\"/>"
+                  "<Backup checked=\"1\" BackupDirectory=\"" + backups + "\"/></CleanOptions></tidyhold></config>");
+        HWND wizard = ScanFromTheWelcomePage(process);
+        if (!wizard) return nullptr;
+        HWND next = GetDlgItem(wizard, IDC_WIZARD_NEXT);
+        SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);  // report
+        SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);  // clean options
+        SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);  // cleaning starts
+        if (!WaitFor([&] { return IsWindowEnabled(next) != FALSE; })) return nullptr;
+        HWND state = GetDlgItem(GetParent(FindControl(wizard, "msctls_progress32", IDC_CLEANING_PROGRESS)),
+                                IDC_CLEANING_STATE);
+        EXPECT_EQ(Text(state), "Cleaning complete. Click Next to continue.");
+        return wizard;
+    }
+    // The names of the folders in a backup directory.
+    static std::vector<std::string> Sets(const std::string& backups) {
+        std::vector<std::string> sets;
+        WIN32_FIND_DATAA entry;
+        HANDLE find = FindFirstFileA((backups + "\\*").c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE) return sets;
+        do {
+            if (entry.cFileName[0] != '.') sets.push_back(entry.cFileName);
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+        return sets;
+    }
     TempFolder folder;
     std::string program = folder / "Tidyhold.exe";
 };
@@ -217,21 +248,9 @@ TEST_F(ProgramTest, ACleaningWithBackupFromTheWelcomePageToTheResults) {
     WriteFile(elsewhere / "c.tmp", "not searched");
     ShellFolderOverride cache("Cache", tree.Path());
     const std::string backups = elsewhere / "bk";
-    WriteFile(folder / "config.xml",
-              "<config><tidyhold><junkfiles><items/><default/></junkfiles><options><FindIETemp checked=\"1\"/>"
-              "</options><SkipFolders><items/><default/></SkipFolders><CleanOptions><CleanMode index=\"0\"/>"
-              "<Backup checked=\"1\" BackupDirectory=\"" + backups + "\"/></CleanOptions></tidyhold></config>");
     Process process = Start();
-    HWND wizard = ScanFromTheWelcomePage(process);
+    HWND wizard = CleanWithBackup(process, backups);
     ASSERT_TRUE(wizard);
-    HWND next = GetDlgItem(wizard, IDC_WIZARD_NEXT);
-    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);                   // report
-    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);                   // clean options
-    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);                   // cleaning starts
-    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(next) != FALSE; }));  // the cleaning ended
-    HWND state = GetDlgItem(GetParent(FindControl(wizard, "msctls_progress32", IDC_CLEANING_PROGRESS)),
-                            IDC_CLEANING_STATE);
-    EXPECT_EQ(Text(state), "Cleaning complete. Click Next to continue.");
     SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
     HWND summary = FindControl(wizard, "Static", IDC_RESULTS_SUMMARY);
     ASSERT_TRUE(summary);
@@ -245,14 +264,7 @@ TEST_F(ProgramTest, ACleaningWithBackupFromTheWelcomePageToTheResults) {
     EXPECT_EQ(GetFileAttributesA((tree / "sub\\b.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesA((tree / "sub").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadFile(elsewhere / "c.tmp"), "not searched");
-    std::vector<std::string> sets;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((backups + "\\*").c_str(), &entry);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    do {
-        if (entry.cFileName[0] != '.') sets.push_back(entry.cFileName);
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
+    std::vector<std::string> sets = Sets(backups);
     ASSERT_EQ(sets.size(), 1u);
     std::string set = backups + "\\" + sets[0];
     auto copyOf = [&](const std::string& path) {
@@ -262,4 +274,57 @@ TEST_F(ProgramTest, ACleaningWithBackupFromTheWelcomePageToTheResults) {
     };
     EXPECT_EQ(ReadFile(copyOf(tree / "a.tmp")), "first");
     EXPECT_EQ(ReadFile(copyOf(tree / "sub\\b.tmp")), "second");
+}
+
+TEST_F(ProgramTest, ASetMadeByACleaningIsRestoredFromTheToolsMenu) {
+    AddLanguageFile();
+    TempFolder tree, elsewhere;
+    MakeFolder(tree / "Sub Folder");
+    WriteFile(tree / "a.tmp", "first");
+    WriteFile(tree / "Sub Folder\\B.Tmp", "second");
+    ShellFolderOverride cache("Cache", tree.Path());
+    const std::string backups = elsewhere / "bk";
+    Process process = Start();
+    HWND wizard = CleanWithBackup(process, backups);
+    ASSERT_TRUE(wizard);
+    ASSERT_EQ(Sets(backups).size(), 1u);
+    RemoveDirectoryA((tree / "Sub Folder").c_str());  // emptied by the cleaning: made again by the restore
+
+    PostMessageA(wizard, WM_COMMAND, IDM_RESCUE_MANAGER, 0);
+    HWND rescue = WaitForWindow(process, "#32770", "Rescue Manager");
+    ASSERT_TRUE(rescue);
+    HWND list = GetDlgItem(rescue, IDC_RESCUE_LIST);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+    // The row is selected through memory of the program's own: a list takes no pointer from here.
+    LVITEMA select{};
+    select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+    void* remote = VirtualAllocEx(process.info.hProcess, nullptr, sizeof(select), MEM_COMMIT, PAGE_READWRITE);
+    ASSERT_TRUE(remote);
+    WriteProcessMemory(process.info.hProcess, remote, &select, sizeof(select), nullptr);
+    SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process.info.hProcess, remote, 0, MEM_RELEASE);
+    PostMessageA(GetDlgItem(rescue, IDC_RESCUE_RESTORE), BM_CLICK, 0, 0);
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        question = FindProcessWindow(process.info.dwProcessId, "#32770", "Tidyhold");
+        return question && GetDlgItem(question, IDYES);
+    }));
+    PostMessageA(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+    HWND state = GetDlgItem(rescue, IDC_RESCUE_STATE);
+    ASSERT_TRUE(WaitFor([&] { return Text(state) == "Restore complete."; })) << Text(state);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    PostMessageA(rescue, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(rescue); }));
+    PostMessageA(wizard, WM_CLOSE, 0, 0);
+    EXPECT_EQ(process.Wait(), 2u);
+
+    // The disk afterwards: every file back with its content and its letters, the set gone.
+    EXPECT_EQ(ReadFile(tree / "a.tmp"), "first");
+    EXPECT_EQ(ReadFile(tree / "Sub Folder\\B.Tmp"), "second");
+    WIN32_FIND_DATAA entry{};
+    HANDLE find = FindFirstFileA((tree / "Sub Folder").c_str(), &entry);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    FindClose(find);
+    EXPECT_STREQ(entry.cFileName, "Sub Folder");
+    EXPECT_TRUE(Sets(backups).empty());
 }

@@ -123,3 +123,25 @@ HeldWorkers::~HeldWorkers() {
 }
 
 void HeldWorkers::Release() { SetEvent(heldGate); }
+
+WorkerGate::WorkerGate()
+    : reached(CreateEventA(nullptr, TRUE, FALSE, nullptr)), released(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+WorkerGate::~WorkerGate() {
+    CloseHandle(reached);
+    CloseHandle(released);
+}
+
+void WorkerGate::Arm() { ResetEvent(reached); }
+
+bool WorkerGate::WaitUntilHeld() {
+    return StepWorkerUntil([&] { return WaitForSingleObject(reached, 0) == WAIT_OBJECT_0; });
+}
+
+void WorkerGate::Release() { SetEvent(released); }
+
+void WorkerGate::Hold(const std::function<bool()>& stopRequested) {
+    SetEvent(reached);
+    for (int i = 0; i < 4000 && !stopRequested(); ++i)
+        if (WaitForSingleObject(released, 5) == WAIT_OBJECT_0) break;
+}

@@ -43,3 +43,21 @@ public:
     HeldWorkers& operator=(const HeldWorkers&) = delete;
     void Release();
 };
+
+// Holds one worker at a point of the test's choosing: the worker calls Hold there, the test waits
+// until it is held and lets it go. A held worker also leaves when its run is stopped.
+class WorkerGate {
+public:
+    WorkerGate();
+    ~WorkerGate();
+    WorkerGate(const WorkerGate&) = delete;
+    WorkerGate& operator=(const WorkerGate&) = delete;
+    void Arm();  // before the run reaches the point
+    bool WaitUntilHeld();
+    void Release();
+    void Hold(const std::function<bool()>& stopRequested);  // on the worker
+
+private:
+    HANDLE reached;
+    HANDLE released;
+};

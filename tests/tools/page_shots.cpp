@@ -14,8 +14,10 @@
 #include "base/log_book.h"
 #include "base/program_paths.h"
 #include "base/text_format.h"
+#include "clean/rescue_dialog.h"
 #include "components/log/viewer_ids.h"
 #include "res/resource.h"
+#include "scan/file_scanner.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
 
@@ -253,6 +255,23 @@ int main(int argc, char** argv) {
     if (!shoot(kResultsPage)) return 1;
     SetActiveWindow(wizard.Hwnd());
     if (!ShootLogViewer(output + "\\log-viewer.bmp", demo)) return 1;
+
+    // The rescue manager over the cleaning's set and two older ones, the newest selected.
+    for (const char* older : {"\\Backup\\2024-11-02_09-15-42", "\\Backup\\2025-01-20_17-48-05"})
+        CreateDirectoryA((demo + older).c_str(), nullptr);
+    RescueDialog rescue(demo + "\\Backup", &ListEveryFile);
+    if (!rescue.CreateModeless(wizard.Hwnd())) return 1;
+    HWND sets = rescue.Item(IDC_RESCUE_LIST);
+    SelectRow(sets, RowCount(sets) - 1);
+    SetFocus(sets);
+    ShowWindow(rescue.Hwnd(), SW_SHOW);
+    Settle(700);
+    RedrawWindow(rescue.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    GdiFlush();
+    Sleep(400);
+    std::printf("%s\n", (output + "\\dialog-rescue.bmp").c_str());
+    if (!SaveWindow(rescue.Hwnd(), output + "\\dialog-rescue.bmp")) return 1;
+    DestroyWindow(rescue.Hwnd());
     DestroyWindow(wizard.Hwnd());
     RemoveTree(demo);
     return 0;

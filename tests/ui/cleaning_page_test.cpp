@@ -40,12 +40,10 @@ public:
     void HoldBefore(Pass pass, std::size_t index) {
         holdPass = pass;
         holdAt = index;
-        ResetEvent(reached.Get());
+        gate.Arm();
     }
-    void Release() { SetEvent(released.Get()); }
-    bool WaitUntilHeld() {
-        return StepWorkerUntil([&] { return WaitForSingleObject(reached.Get(), 0) == WAIT_OBJECT_0; });
-    }
+    void Release() { gate.Release(); }
+    bool WaitUntilHeld() { return gate.WaitUntilHeld(); }
 
 protected:
     void BeforeFile(Pass pass, std::size_t index) override {
@@ -57,11 +55,7 @@ protected:
                                             INVALID_FILE_ATTRIBUTES)
                     copiesBeforeFirstRemoval = false;
         }
-        if (pass != holdPass || index != holdAt) return;
-        SetEvent(reached.Get());
-        // Held until the stop request or the release.
-        for (int i = 0; i < 4000 && !StopRequested(); ++i)
-            if (WaitForSingleObject(released.Get(), 5) == WAIT_OBJECT_0) break;
+        if (pass == holdPass && index == holdAt) gate.Hold([this] { return StopRequested(); });
     }
     void WriteRecord(LogClient& log, const char* actionKey, const std::string& text) override {
         records.push_back({actionKey, text});
@@ -69,8 +63,7 @@ protected:
     }
 
 private:
-    UniqueHandle reached{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
-    UniqueHandle released{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    WorkerGate gate;
     Pass holdPass = Pass::Backup;
     std::size_t holdAt = SIZE_MAX;
 };

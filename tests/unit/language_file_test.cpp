@@ -44,12 +44,7 @@ const std::set<std::string> kAwaitingCode = {
     "_FileIsNotExistInfo", "_AttributeName", "_AttributeValue", "_FileSize", "_CreationTime", "_LastAccessTime",
     "_LastWriteTime", "_Comments", "_InternalName", "_ProductName", "_CompanyName", "_LegalCopyright",
     "_ProductVersion", "_LegalTrademarks", "_PrivateBuild", "_FileVersion", "_OriginalFilename", "_SpecialBuild",
-    "_LanguageCode", "_LogRestoreFile", "_LogRemoveRestorePoint", "_LogRestoreFilesHeader",
-    "_LogRemoveRestorePointHeader", "_LogLogCategoryRestore", "_LogLogCategoryRemoveRestorePoint",
-    "_RescueDialogListColDate", "_RescueDialogListItemFormat",
-    "_RescueDialogResotoreConfirm", "_RescueDialogStateCopyBackupFiles", "_RescueDialogStateInitBackupFileList",
-    "_RescueDialogStateRemoveBackupFiles", "_RescueDialogStateRestoreComplete", "_AreYouSureDelteBackupFile",
-    "_TypedUrlsDialogColUrl", "_Thankyoulist",
+    "_LanguageCode", "_TypedUrlsDialogColUrl", "_Thankyoulist",
 };
 
 }  // namespace
