@@ -3,11 +3,13 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/about_dialog.h"
 #include "app/web_links.h"
 #include "app/wizard_navigation.h"
 #include "base/program_paths.h"
 #include "base/version_info.h"
 #include "clean/log_client.h"
+#include "clean/typed_urls_dialog.h"
 #include "res/resource.h"
 #include "ui/language_table.h"
 #include "ui/message_box.h"
@@ -164,8 +166,17 @@ void MainWizard::OnHelp() { OpenWebPage(hwnd, kHelpPage); }
 void MainWizard::OnWebsite() { OpenWebPage(hwnd, kHomePage); }
 void MainWizard::OnContactUs() { OpenWebPage(hwnd, kSupportPage); }
 
-// The rescue manager, the typed addresses tool and the About box arrive with their dialogs.
+// The rescue manager arrives with its dialog.
 void MainWizard::OnRescueManager() {}
-void MainWizard::OnClearTypedUrls() {}
+
+void MainWizard::OnClearTypedUrls() {
+    TypedUrlsDialog dialog;
+    dialog.RunModal(GetActiveWindow());
+}
+
 void MainWizard::OnLogViewer() { OpenLogViewer(); }
-void MainWizard::OnAbout() {}
+
+void MainWizard::OnAbout() {
+    AboutDialog dialog;
+    dialog.RunModal(GetActiveWindow());
+}
