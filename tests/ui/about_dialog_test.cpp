@@ -105,17 +105,6 @@ TEST_F(AboutDialogTest, AClickOpensOnlyWhenPressAndReleaseAreBothOnTheLink) {
     EXPECT_TRUE(dialog.website.Visited());
 }
 
-TEST_F(AboutDialogTest, TheFieldsLetGoOfTheirControlsWhenTheDialogCloses) {
-    HWND website = dialog.Item(IDC_ABOUT_WEBSITE);
-    Click(dialog.Hwnd(), IDCANCEL);
-    EXPECT_FALSE(IsWindow(website));
-    EXPECT_EQ(dialog.Hwnd(), nullptr);
-    // A second About box on the same objects, as the menu opens one after another.
-    ASSERT_TRUE(dialog.CreateModeless(nullptr));
-    SendMessageA(dialog.Item(IDC_ABOUT_SUPPORT), WM_CHAR, ' ', 0);
-    EXPECT_EQ(opened, std::vector<std::string>{kSupportPage});
-}
-
 TEST(WizardDialogsTest, ToolsAndHelpMenuItemsOpenTheirDialogs) {
     SettingsFixture settings;
     MainWizard wizard;

@@ -49,7 +49,6 @@ const std::set<std::string> kAwaitingCode = {
     "_RescueDialogListColDate", "_RescueDialogListItemFormat",
     "_RescueDialogResotoreConfirm", "_RescueDialogStateCopyBackupFiles", "_RescueDialogStateInitBackupFileList",
     "_RescueDialogStateRemoveBackupFiles", "_RescueDialogStateRestoreComplete", "_AreYouSureDelteBackupFile",
-    "_TypedUrlsDialogColUrl", "_Thankyoulist",
 };
 
 }  // namespace
