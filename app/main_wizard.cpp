@@ -3,12 +3,14 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/about_dialog.h"
 #include "app/web_links.h"
 #include "app/wizard_navigation.h"
 #include "base/program_paths.h"
 #include "base/version_info.h"
 #include "clean/log_client.h"
 #include "clean/rescue_dialog.h"
+#include "clean/typed_urls_dialog.h"
 #include "res/resource.h"
 #include "scan/file_scanner.h"
 #include "ui/language_table.h"
@@ -166,11 +168,19 @@ void MainWizard::OnHelp() { OpenWebPage(hwnd, kHelpPage); }
 void MainWizard::OnWebsite() { OpenWebPage(hwnd, kHomePage); }
 void MainWizard::OnContactUs() { OpenWebPage(hwnd, kSupportPage); }
 
-// The rescue manager, the typed addresses tool and the About box arrive with their dialogs.
 void MainWizard::OnRescueManager() {
     RescueDialog dialog(ReadBackupDirectory(), &ListEveryFile);
     dialog.RunModal(hwnd);
 }
-void MainWizard::OnClearTypedUrls() {}
+
+void MainWizard::OnClearTypedUrls() {
+    TypedUrlsDialog dialog;
+    dialog.RunModal(GetActiveWindow());
+}
+
 void MainWizard::OnLogViewer() { OpenLogViewer(); }
-void MainWizard::OnAbout() {}
+
+void MainWizard::OnAbout() {
+    AboutDialog dialog;
+    dialog.RunModal(GetActiveWindow());
+}

@@ -1,8 +1,7 @@
 #include "app/web_links.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
-void OpenWebPage(void* owner, const char* address) {
-    ShellExecuteA(static_cast<HWND>(owner), "open", address, nullptr, nullptr, SW_SHOWNORMAL);
-}
+#include "ui/hyperlink_field.h"
+
+void OpenWebPage(void* owner, const char* address) { ShellOpenHandler()(static_cast<HWND>(owner), address); }

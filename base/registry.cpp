@@ -1,33 +1,51 @@
 #include "base/registry.h"
 
+#include <algorithm>
+
 #include "base/win_handles.h"
 
 namespace {
-constexpr DWORD kLongestText = 255;  // longer values and names are not read
-}
+// The size a query reports for a string is in bytes of the stored UTF-16 text; the 8-bit copy can
+// be longer (three UTF-8 bytes for two), and the value can grow between the two calls: ask again.
+constexpr int kReadAttempts = 4;
+constexpr DWORD kLongestName = 16383;  // the registry's limit on a value name, in characters
+}  // namespace
 
 std::string ReadValueText(HKEY root, const std::string& key, const std::string& valueName) {
     UniqueKey opened;
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, opened.Put()) != ERROR_SUCCESS) return {};
-    char buffer[kLongestText + 1] = {};
-    DWORD size = kLongestText;
-    if (RegQueryValueExA(opened.Get(), valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
-        ERROR_SUCCESS)
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(opened.Get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
         return {};
-    return std::string(buffer);
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        std::string buffer(static_cast<size_t>(size) + size / 2 + 2, '\0');
+        DWORD read = static_cast<DWORD>(buffer.size() - 1);  // the last byte stays NUL: data may come unterminated
+        LSTATUS status = RegQueryValueExA(opened.Get(), valueName.c_str(), nullptr, &type,
+                                          reinterpret_cast<BYTE*>(buffer.data()), &read);
+        if (status == ERROR_SUCCESS) {
+            if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+            return std::string(buffer.c_str());
+        }
+        if (status != ERROR_MORE_DATA) return {};
+        size = std::max<DWORD>(read, size * 2);
+    }
+    return {};
 }
 
 std::vector<std::string> ReadValueNames(HKEY root, const std::string& key) {
     std::vector<std::string> names;
     UniqueKey opened;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE, nullptr, opened.Put(), nullptr) !=
-        ERROR_SUCCESS)
-        return names;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, opened.Put()) != ERROR_SUCCESS) return names;
+    // Room for the longest name the registry allows, in UTF-8 bytes.
+    std::string name(kLongestName * 3 + 1, '\0');
     for (DWORD index = 0;; ++index) {
-        char name[kLongestText + 1] = {};
-        DWORD length = kLongestText;
-        if (RegEnumValueA(opened.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.emplace_back(name, length);
+        DWORD length = static_cast<DWORD>(name.size());
+        if (RegEnumValueA(opened.Get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.emplace_back(name.data(), length);
     }
     return names;
 }

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-// A value's text of at most 255 bytes; empty when the key or value cannot be read or is longer.
+// A text value (REG_SZ or REG_EXPAND_SZ, not expanded) whole, up to its first NUL; empty when the
+// key or value cannot be read or holds another type.
 std::string ReadValueText(HKEY root, const std::string& key, const std::string& valueName);
-// The key's value names in enumeration order; a missing key is created, empty.
+// The key's value names in enumeration order, whatever their length; a missing key has none and is
+// not created.
 std::vector<std::string> ReadValueNames(HKEY root, const std::string& key);

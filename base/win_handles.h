@@ -61,8 +61,15 @@ struct ModuleTraits {
     static void Close(Type h) { FreeLibrary(h); }
 };
 
+struct FontTraits {  // CreateFontIndirectA: null on failure
+    using Type = HFONT;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { DeleteObject(h); }
+};
+
 using UniqueHandle = Unique<HandleTraits>;
 using UniqueFile = Unique<FileTraits>;
 using UniqueFind = Unique<FindTraits>;
 using UniqueKey = Unique<KeyTraits>;
 using UniqueModule = Unique<ModuleTraits>;
+using UniqueFont = Unique<FontTraits>;

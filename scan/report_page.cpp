@@ -95,11 +95,7 @@ FoundList ReportPage::CheckedFiles() const {
     int count = RowCount(list);
     for (int row = 0; row < count; ++row) {
         if (!RowChecked(list, row)) continue;
-        LVITEMA item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        if (!ListView_GetItem(list, &item)) continue;
-        if (const ReportRow* data = RowOf(item.lParam)) checked[data->path] = data->reason;
+        if (const ReportRow* data = RowOf(RowData(list, row))) checked[data->path] = data->reason;
     }
     return checked;
 }

@@ -51,6 +51,13 @@ std::string RowText(HWND list, int row, int column) {
     }
 }
 
+LPARAM RowData(HWND list, int row) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    return ListView_GetItem(list, &item) ? item.lParam : -1;
+}
+
 void SetRowText(HWND list, int row, int column, const std::string& text) {
     LVITEMA item{};
     item.iSubItem = column;

@@ -33,6 +33,8 @@ void SetUpListColumns(HWND list, const ListColumn* columns, int count, DWORD ext
 int AppendRow(HWND list, const std::vector<std::string>& texts, LPARAM data = 0);
 // A cell's whole text, whatever its length.
 std::string RowText(HWND list, int row, int column);
+// A row's item data; -1 for a row that is not there.
+LPARAM RowData(HWND list, int row);
 void SetRowText(HWND list, int row, int column, const std::string& text);
 int RowCount(HWND list);
 bool RowChecked(HWND list, int row);

@@ -5,6 +5,7 @@
 
 #include "ui/dialog.h"
 #include "ui/folder_browser.h"
+#include "ui/language_table.h"
 
 void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
@@ -85,3 +86,10 @@ ScriptedFolderBrowser::ScriptedFolderBrowser() : saved(FolderBrowserHandler()) {
 }
 
 ScriptedFolderBrowser::~ScriptedFolderBrowser() { FolderBrowserHandler() = saved; }
+
+ScopedLanguage::ScopedLanguage(const TempFolder& folder, const std::string& texts) : saved(Language().File()) {
+    WriteFile(folder / "test.language", "[String]\r\n" + texts);
+    Language().SetFile(folder / "test.language");
+}
+
+ScopedLanguage::~ScopedLanguage() { Language().SetFile(saved); }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
 #include "ui/message_box.h"
 
 void Click(HWND dialog, int id);
@@ -64,4 +65,17 @@ public:
 private:
     std::deque<std::optional<std::string>> picks;
     std::function<std::optional<std::string>(HWND)> saved;
+};
+
+// A language file of the test's own, lines of section String; the previous one comes back when
+// the test ends.
+class ScopedLanguage {
+public:
+    ScopedLanguage(const TempFolder& folder, const std::string& texts);
+    ~ScopedLanguage();
+    ScopedLanguage(const ScopedLanguage&) = delete;
+    ScopedLanguage& operator=(const ScopedLanguage&) = delete;
+
+private:
+    std::string saved;
 };

@@ -8,13 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "app/about_dialog.h"
 #include "app/main_wizard.h"
 #include "app/wizard_navigation.h"
 #include "base/com_ptr.h"
 #include "base/log_book.h"
 #include "base/program_paths.h"
 #include "base/text_format.h"
+#include "base/win_handles.h"
 #include "clean/rescue_dialog.h"
+#include "clean/typed_urls_dialog.h"
 #include "components/log/viewer_ids.h"
 #include "res/resource.h"
 #include "scan/file_scanner.h"
@@ -169,6 +172,64 @@ bool ShootLogViewer(const std::string& file, const std::string& demo) {
     return true;
 }
 
+// A dialog over the wizard, as its menu item opens it; `prepare` sets it up before the picture.
+template <class Prepare>
+bool ShootDialog(Dialog& dialog, HWND owner, const std::string& file, Prepare prepare) {
+    if (!dialog.CreateModeless(owner)) return false;
+    ShowWindow(dialog.Hwnd(), SW_SHOW);
+    prepare(dialog.Hwnd());
+    Settle(700);
+    RedrawWindow(dialog.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    Settle(1500);  // without messages after the redraw, Wine may not show a dialog's lower part yet
+    GdiFlush();
+    Sleep(400);
+    std::printf("%s\n", file.c_str());
+    bool saved = SaveWindow(dialog.Hwnd(), file);
+    DestroyWindow(dialog.Hwnd());
+    return saved;
+}
+
+// The typed addresses tool over a demonstration key with a few addresses, two of them checked.
+bool ShootTypedUrls(const std::string& file, HWND owner) {
+    const char* demoKey = "Software\\Tidyhold Demo";
+    std::string path = std::string(demoKey) + "\\TypedUrls";
+    const char* addresses[] = {"https://news.example.com/", "https://mail.example.org/inbox",
+                               "https://shop.example.net/cart?item=42", "http://intranet/reports/2026",
+                               "https://maps.example.com/?q=library", "https://weather.example.org/"};
+    {
+        UniqueKey key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
+                            nullptr) != ERROR_SUCCESS)
+            return false;
+        int index = 0;
+        for (const char* address : addresses)
+            RegSetValueExA(key.Get(), ("url" + std::to_string(++index)).c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(address), static_cast<DWORD>(strlen(address) + 1));
+    }
+    TypedUrlsDialog dialog(HKEY_CURRENT_USER, path);
+    bool shot = ShootDialog(dialog, owner, file, [](HWND window) {
+        HWND list = GetDlgItem(window, IDC_TYPED_URLS_LIST);
+        SetRowChecked(list, 1, true);
+        SetRowChecked(list, 2, true);
+        SelectRow(list, 2);
+        SetFocus(list);
+    });
+    RegDeleteTreeA(HKEY_CURRENT_USER, demoKey);
+    return shot;
+}
+
+// The About box with its first link visited and focused, so both link colours show.
+bool ShootAbout(const std::string& file, HWND owner) {
+    ShellOpenFunction saved = ShellOpenHandler();
+    ShellOpenHandler() = [](HWND, const std::string&) -> INT_PTR { return 33; };
+    AboutDialog dialog;
+    bool shot = ShootDialog(dialog, owner, file, [](HWND window) {
+        SendMessageA(GetDlgItem(window, IDC_ABOUT_WEBSITE), WM_CHAR, ' ', 0);
+    });
+    ShellOpenHandler() = saved;
+    return shot;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -272,6 +333,8 @@ int main(int argc, char** argv) {
     std::printf("%s\n", (output + "\\dialog-rescue.bmp").c_str());
     if (!SaveWindow(rescue.Hwnd(), output + "\\dialog-rescue.bmp")) return 1;
     DestroyWindow(rescue.Hwnd());
+    if (!ShootTypedUrls(output + "\\dialog-typed-urls.bmp", wizard.Hwnd())) return 1;
+    if (!ShootAbout(output + "\\dialog-about.bmp", wizard.Hwnd())) return 1;
     DestroyWindow(wizard.Hwnd());
     RemoveTree(demo);
     return 0;

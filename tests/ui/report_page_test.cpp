@@ -13,21 +13,6 @@
 
 namespace {
 
-// A language file of the test's own; the previous one comes back when the test ends.
-class ScopedLanguage {
-public:
-    ScopedLanguage(const TempFolder& folder, const std::string& texts) : saved(Language().File()) {
-        WriteFile(folder / "test.language", "[String]\r\n" + texts);
-        Language().SetFile(folder / "test.language");
-    }
-    ~ScopedLanguage() { Language().SetFile(saved); }
-    ScopedLanguage(const ScopedLanguage&) = delete;
-    ScopedLanguage& operator=(const ScopedLanguage&) = delete;
-
-private:
-    std::string saved;
-};
-
 std::vector<std::string> Column(HWND list, int column) {
     std::vector<std::string> texts;
     for (int row = 0; row < RowCount(list); ++row) texts.push_back(RowText(list, row, column));

@@ -44,7 +44,7 @@ const std::set<std::string> kAwaitingCode = {
     "_FileIsNotExistInfo", "_AttributeName", "_AttributeValue", "_FileSize", "_CreationTime", "_LastAccessTime",
     "_LastWriteTime", "_Comments", "_InternalName", "_ProductName", "_CompanyName", "_LegalCopyright",
     "_ProductVersion", "_LegalTrademarks", "_PrivateBuild", "_FileVersion", "_OriginalFilename", "_SpecialBuild",
-    "_LanguageCode", "_TypedUrlsDialogColUrl", "_Thankyoulist",
+    "_LanguageCode",
 };
 
 }  // namespace

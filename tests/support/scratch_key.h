@@ -1,0 +1,25 @@
+// A registry key of the test's own under HKCU\Software, deleted before and after.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class ScratchKey {
+public:
+    explicit ScratchKey(const std::string& name);
+    ~ScratchKey();
+    ScratchKey(const ScratchKey&) = delete;
+    ScratchKey& operator=(const ScratchKey&) = delete;
+
+    HKEY Root() const { return HKEY_CURRENT_USER; }
+    const std::string& Path() const { return path; }
+    bool Exists() const;
+    void Set(const std::string& value, const std::string& text, DWORD type = REG_SZ) const;
+    void SetBytes(const std::string& value, const std::string& bytes, DWORD type) const;
+    bool Has(const std::string& value) const;
+    void Remove() const;  // the key and all below it
+
+private:
+    std::string path;
+};
