@@ -60,9 +60,15 @@ struct ModuleTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type h) { FreeLibrary(h); }
 };
+struct IconTraits {  // ExtractIconW, CreateIconIndirect; not for shared icons from LoadIcon
+    using Type = HICON;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { DestroyIcon(h); }
+};
 
 using UniqueHandle = Unique<HandleTraits>;
 using UniqueFile = Unique<FileTraits>;
 using UniqueFind = Unique<FindTraits>;
 using UniqueKey = Unique<KeyTraits>;
 using UniqueModule = Unique<ModuleTraits>;
+using UniqueIcon = Unique<IconTraits>;

@@ -85,3 +85,11 @@ ScriptedFolderBrowser::ScriptedFolderBrowser() : saved(FolderBrowserHandler()) {
 }
 
 ScriptedFolderBrowser::~ScriptedFolderBrowser() { FolderBrowserHandler() = saved; }
+
+RecordedShell::RecordedShell() : saved(ShellOpenHandler()) {
+    ShellOpenHandler() = [this](HWND owner, const std::string& file, const std::string& parameters) {
+        opened.push_back({owner, file, parameters});
+    };
+}
+
+RecordedShell::~RecordedShell() { ShellOpenHandler() = saved; }

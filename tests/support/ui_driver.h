@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/message_box.h"
+#include "ui/shell_open.h"
 
 void Click(HWND dialog, int id);
 void Command(HWND window, int id);  // a menu item or a button press, as WM_COMMAND
@@ -64,4 +65,23 @@ public:
 private:
     std::deque<std::optional<std::string>> picks;
     std::function<std::optional<std::string>(HWND)> saved;
+};
+
+// Replaces the shell's "open" for its lifetime: records what would have been opened.
+class RecordedShell {
+public:
+    struct Opened {
+        HWND owner;
+        std::string file;
+        std::string parameters;
+    };
+    RecordedShell();
+    ~RecordedShell();
+    RecordedShell(const RecordedShell&) = delete;
+    RecordedShell& operator=(const RecordedShell&) = delete;
+
+    std::vector<Opened> opened;
+
+private:
+    ShellOpenFunction saved;
 };

@@ -16,6 +16,7 @@
 #include "base/text_format.h"
 #include "components/log/viewer_ids.h"
 #include "res/resource.h"
+#include "scan/more_info_dialog.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
 
@@ -68,6 +69,14 @@ bool SaveWindow(HWND window, const std::string& file) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return ok;
+}
+
+bool Shoot(HWND window, const std::string& file) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    GdiFlush();
+    Sleep(400);  // lets the display catch up without delivering anything to this thread
+    std::printf("%s\n", file.c_str());
+    return SaveWindow(window, file);
 }
 
 void MakeFile(const std::string& path, DWORD size) {
@@ -187,12 +196,7 @@ int main(int argc, char** argv) {
     if (!wizard.CreateModeless(nullptr)) return 1;
     ShowWindow(wizard.Hwnd(), SW_SHOW);
     auto shoot = [&](int page) {
-        RedrawWindow(wizard.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-        GdiFlush();
-        Sleep(400);  // lets the display catch up without delivering anything to this thread
-        std::string file = output + "\\page-" + std::to_string(page) + "-" + names[page] + ".bmp";
-        std::printf("%s\n", file.c_str());
-        return SaveWindow(wizard.Hwnd(), file);
+        return Shoot(wizard.Hwnd(), output + "\\page-" + std::to_string(page) + "-" + names[page] + ".bmp");
     };
     for (int page = kWelcomePage; page <= kSkipFoldersPage; ++page) {
         wizard.ShowPage(page);
@@ -224,6 +228,20 @@ int main(int argc, char** argv) {
     SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
     Settle(700);
     if (!shoot(kReportPage)) return 1;
+
+    // The details of an installer with two translations, over the report.
+    std::string sample = demo + "\\Downloads\\Sample Setup.exe";
+    CopyFileA((ProgramFolder() + "\\version_sample.exe").c_str(), sample.c_str(), FALSE);
+    {
+        MoreInfoDialog details(sample);
+        HWND window = details.CreateModeless(wizard.Hwnd());
+        if (!window) return 1;
+        ShowWindow(window, SW_SHOW);
+        Settle(700);
+        if (!Shoot(window, output + "\\dialog-more-info.bmp")) return 1;
+        DestroyWindow(window);
+    }
+    Settle(300);
 
     // The found junk cleaned for real, with a backup set inside the demonstration tree.
     SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);

@@ -13,21 +13,6 @@
 
 namespace {
 
-// A language file of the test's own; the previous one comes back when the test ends.
-class ScopedLanguage {
-public:
-    ScopedLanguage(const TempFolder& folder, const std::string& texts) : saved(Language().File()) {
-        WriteFile(folder / "test.language", "[String]\r\n" + texts);
-        Language().SetFile(folder / "test.language");
-    }
-    ~ScopedLanguage() { Language().SetFile(saved); }
-    ScopedLanguage(const ScopedLanguage&) = delete;
-    ScopedLanguage& operator=(const ScopedLanguage&) = delete;
-
-private:
-    std::string saved;
-};
-
 std::vector<std::string> Column(HWND list, int column) {
     std::vector<std::string> texts;
     for (int row = 0; row < RowCount(list); ++row) texts.push_back(RowText(list, row, column));
@@ -174,7 +159,7 @@ TEST_F(ReportPageTest, ChecksDecideWhatGoesToTheCleaningButNotTheTotal) {
     EXPECT_EQ(Total(), total);
 }
 
-TEST_F(ReportPageTest, MoreInfoAsksForASelectedRowAndDoubleClickOnNothingDoesNothing) {
+TEST_F(ReportPageTest, MoreInfoOpensTheDetailsOfTheSelectedRowAndAsksWhenThereIsNone) {
     page.FillReport({{folder / "a.bin", "x"}, {folder / "b.bin", "y"}});
     NMITEMACTIVATE doubleClick{};
     doubleClick.hdr = {List(), IDC_REPORT_LIST, static_cast<UINT>(NM_DBLCLK)};
@@ -189,9 +174,25 @@ TEST_F(ReportPageTest, MoreInfoAsksForASelectedRowAndDoubleClickOnNothingDoesNot
     EXPECT_EQ(OpenDialogs(), 0);
 
     SelectRow(List(), 1);
-    Click(page.Hwnd(), IDC_REPORT_MORE_INFO);
-    SendMessageA(page.Hwnd(), WM_NOTIFY, IDC_REPORT_LIST, reinterpret_cast<LPARAM>(&doubleClick));
+    for (bool byDoubleClick : {false, true}) {
+        SCOPED_TRACE(byDoubleClick ? "double click" : "button");
+        std::string shownPath;
+        HWND owner = nullptr;
+        NextDialog details([&](HWND dialog) {
+            shownPath = Text(GetDlgItem(dialog, IDC_MORE_INFO_PATH));
+            owner = GetWindow(dialog, GW_OWNER);
+            Click(dialog, IDOK);
+        });
+        if (byDoubleClick)
+            SendMessageA(page.Hwnd(), WM_NOTIFY, IDC_REPORT_LIST, reinterpret_cast<LPARAM>(&doubleClick));
+        else
+            Click(page.Hwnd(), IDC_REPORT_MORE_INFO);
+        EXPECT_TRUE(details.Ran());
+        EXPECT_EQ(shownPath, folder / "b.bin");
+        EXPECT_EQ(owner, GetAncestor(page.Hwnd(), GA_ROOT));
+    }
     EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(OpenDialogs(), 0);
 }
 
 TEST(ProgressPopupTest, RangeHoldsMoreThanSixteenBitsAndOnlyItsOwnMessagesArePumped) {
