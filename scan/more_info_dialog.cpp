@@ -23,7 +23,8 @@ bool MoreInfoDialog::OnInit() {
         EnableWindow(Item(IDC_MORE_INFO_BROWSE), FALSE);
     }
     FillList();
-    return true;
+    SendMessageA(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDOK)), TRUE);  // not the path, shown all selected
+    return false;
 }
 
 void MoreInfoDialog::ShowIcon() {

@@ -71,10 +71,15 @@ bool SaveWindow(HWND window, const std::string& file) {
     return ok;
 }
 
-bool Shoot(HWND window, const std::string& file) {
+// A worker may be waiting for this thread: then the display catches up without delivering anything to
+// it. Wine may then leave the last control painted off the screen, so a dialog with no worker pumps.
+bool Shoot(HWND window, const std::string& file, bool pump = false) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     GdiFlush();
-    Sleep(400);  // lets the display catch up without delivering anything to this thread
+    if (pump)
+        Settle(400);
+    else
+        Sleep(400);
     std::printf("%s\n", file.c_str());
     return SaveWindow(window, file);
 }
@@ -238,7 +243,7 @@ int main(int argc, char** argv) {
         if (!window) return 1;
         ShowWindow(window, SW_SHOW);
         Settle(700);
-        if (!Shoot(window, output + "\\dialog-more-info.bmp")) return 1;
+        if (!Shoot(window, output + "\\dialog-more-info.bmp", true)) return 1;
         DestroyWindow(window);
     }
     Settle(300);
