@@ -2,6 +2,6 @@
 
 #include <windows.h>
 
-#include "ui/hyperlink_field.h"
+#include "ui/shell_open.h"
 
-void OpenWebPage(void* owner, const char* address) { ShellOpenHandler()(static_cast<HWND>(owner), address); }
+void OpenWebPage(void* owner, const char* address) { ShellOpen(static_cast<HWND>(owner), address); }

@@ -60,6 +60,11 @@ struct ModuleTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type h) { FreeLibrary(h); }
 };
+struct IconTraits {  // ExtractIconW, CreateIconIndirect; not for shared icons from LoadIcon
+    using Type = HICON;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { DestroyIcon(h); }
+};
 
 struct FontTraits {  // CreateFontIndirectA: null on failure
     using Type = HFONT;
@@ -73,3 +78,4 @@ using UniqueFind = Unique<FindTraits>;
 using UniqueKey = Unique<KeyTraits>;
 using UniqueModule = Unique<ModuleTraits>;
 using UniqueFont = Unique<FontTraits>;
+using UniqueIcon = Unique<IconTraits>;

@@ -4,6 +4,7 @@
 
 #include "base/text_format.h"
 #include "res/resource.h"
+#include "scan/more_info_dialog.h"
 #include "scan/progress_popup.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
@@ -150,8 +151,10 @@ void ReportPage::OnMoreInfo() {
     OpenMoreInfo(RowText(List(), row, 0));
 }
 
-// The details dialog arrives with its own window.
-void ReportPage::OpenMoreInfo(const std::string& /*path*/) {}
+void ReportPage::OpenMoreInfo(const std::string& path) {
+    MoreInfoDialog dialog(path);
+    dialog.RunModal(GetAncestor(hwnd, GA_ROOT));
+}
 
 const ReportRow* ReportPage::RowOf(LPARAM data) const {
     if (data < 0 || static_cast<size_t>(data) >= rows.size()) return nullptr;

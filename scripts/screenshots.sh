@@ -7,7 +7,7 @@ source scripts/wine_env.sh
 
 stage=build/shots
 rm -rf "$stage" && mkdir -p "$stage/out"
-cp build/mingw/tests/page_shots.exe build/mingw/components/log/JotbookLog.dll res/Tidyhold.language res/config.xml "$stage/"
+cp build/mingw/tests/page_shots.exe build/mingw/tests/version_sample.exe build/mingw/components/log/JotbookLog.dll res/Tidyhold.language res/config.xml "$stage/"
 export WINEPREFIX=$PWD/build/wine-run
 [ -f "$WINEPREFIX/system.reg" ] || new_wine_prefix "$WINEPREFIX"
 

@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <charconv>
@@ -10,6 +9,7 @@
 #include "base/failure.h"
 #include "base/registry.h"
 #include "ui/dialog.h"
+#include "ui/shell_open.h"
 
 namespace {
 
@@ -33,13 +33,6 @@ std::optional<int> ParseComponent(std::string_view text) {
 bool IsMouseMessage(UINT message) { return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST; }
 
 }  // namespace
-
-ShellOpenFunction& ShellOpenHandler() {
-    static ShellOpenFunction open = [](HWND owner, const std::string& address) {
-        return reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    };
-    return open;
-}
 
 std::optional<COLORREF> ParseColorText(std::string_view text) {
     int parts[3] = {};
@@ -169,8 +162,7 @@ void HyperlinkField::Paint() {
 
 void HyperlinkField::Open() {
     if (target.empty()) return;
-    INT_PTR result = ShellOpenHandler()(nullptr, target);
-    if (result <= 32 || !control) return;  // not opened: nothing shown, still unvisited
+    if (!ShellOpen(nullptr, target) || !control) return;  // not opened: nothing shown, still unvisited
     visited = true;
     InvalidateRect(control, nullptr, TRUE);
 }

@@ -2,17 +2,11 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/win_handles.h"
-
-// The shell's "open" of an address; tests put a recorder in its place. The result is the shell's:
-// above 32 is success.
-using ShellOpenFunction = std::function<INT_PTR(HWND owner, const std::string& address)>;
-ShellOpenFunction& ShellOpenHandler();
 
 inline constexpr const char* kLinkColorsKey = "Software\\Microsoft\\Internet Explorer\\Settings";
 

@@ -1,6 +1,7 @@
 #include "tests/support/settings_fixture.h"
 
 #include "res/resource.h"
+#include "ui/language_table.h"
 
 const OptionBox kOptionBoxes[11] = {
     {IDC_OPT_NOT_ACCESSED, "FindFilesHaveNotAccessed"}, {IDC_OPT_SKIP_READ_ONLY, "SkipReadOnlyFiles"},
@@ -31,3 +32,14 @@ std::string SettingsFixture::Attribute(const std::string& elementPath, const std
 std::vector<ListRow> SettingsFixture::StoredList(ListSection section, bool useDefaults) const {
     return OpenConfig().ReadList(section, useDefaults);
 }
+
+ScopedLanguage::ScopedLanguage(const std::string& file) : saved(Language().File()) { Language().SetFile(file); }
+
+ScopedLanguage::ScopedLanguage(const TempFolder& folder, const std::string& texts) : saved(Language().File()) {
+    WriteFile(folder / "test.language", "[String]\r\n" + texts);
+    Language().SetFile(folder / "test.language");
+}
+
+ScopedLanguage::~ScopedLanguage() { Language().SetFile(saved); }
+
+std::string ShippedLanguageFile() { return HostPath(std::string(TIDYHOLD_SOURCE_DIR) + "/res/Tidyhold.language"); }

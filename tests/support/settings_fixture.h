@@ -34,3 +34,20 @@ private:
     std::string config;
     HWND host = nullptr;
 };
+
+// Points the language table at another file; the previous one comes back when this goes.
+class ScopedLanguage {
+public:
+    explicit ScopedLanguage(const std::string& file);
+    // A file of the test's own in `folder`, with these lines of the [String] section.
+    ScopedLanguage(const TempFolder& folder, const std::string& texts);
+    ~ScopedLanguage();
+    ScopedLanguage(const ScopedLanguage&) = delete;
+    ScopedLanguage& operator=(const ScopedLanguage&) = delete;
+
+private:
+    std::string saved;
+};
+
+// The language file that ships with the program.
+std::string ShippedLanguageFile();

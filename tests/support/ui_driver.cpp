@@ -87,9 +87,11 @@ ScriptedFolderBrowser::ScriptedFolderBrowser() : saved(FolderBrowserHandler()) {
 
 ScriptedFolderBrowser::~ScriptedFolderBrowser() { FolderBrowserHandler() = saved; }
 
-ScopedLanguage::ScopedLanguage(const TempFolder& folder, const std::string& texts) : saved(Language().File()) {
-    WriteFile(folder / "test.language", "[String]\r\n" + texts);
-    Language().SetFile(folder / "test.language");
+RecordedShell::RecordedShell() : saved(ShellOpenHandler()) {
+    ShellOpenHandler() = [this](HWND owner, const std::string& file, const std::string& parameters) {
+        opened.push_back({owner, file, parameters});
+        return opens;
+    };
 }
 
-ScopedLanguage::~ScopedLanguage() { Language().SetFile(saved); }
+RecordedShell::~RecordedShell() { ShellOpenHandler() = saved; }

@@ -10,6 +10,7 @@
 
 #include "tests/support/temp_folder.h"
 #include "ui/message_box.h"
+#include "ui/shell_open.h"
 
 void Click(HWND dialog, int id);
 void Command(HWND window, int id);  // a menu item or a button press, as WM_COMMAND
@@ -67,15 +68,23 @@ private:
     std::function<std::optional<std::string>(HWND)> saved;
 };
 
-// A language file of the test's own, lines of section String; the previous one comes back when
-// the test ends.
-class ScopedLanguage {
+// Replaces the shell's "open" for its lifetime: records what would have been opened, and answers
+// as the shell would when it opened it, or, with opens false, when it could not.
+class RecordedShell {
 public:
-    ScopedLanguage(const TempFolder& folder, const std::string& texts);
-    ~ScopedLanguage();
-    ScopedLanguage(const ScopedLanguage&) = delete;
-    ScopedLanguage& operator=(const ScopedLanguage&) = delete;
+    struct Opened {
+        HWND owner;
+        std::string file;
+        std::string parameters;
+    };
+    RecordedShell();
+    ~RecordedShell();
+    RecordedShell(const RecordedShell&) = delete;
+    RecordedShell& operator=(const RecordedShell&) = delete;
+
+    std::vector<Opened> opened;
+    bool opens = true;
 
 private:
-    std::string saved;
+    ShellOpenFunction saved;
 };

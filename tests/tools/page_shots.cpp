@@ -21,8 +21,10 @@
 #include "components/log/viewer_ids.h"
 #include "res/resource.h"
 #include "scan/file_scanner.h"
+#include "scan/more_info_dialog.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
+#include "ui/shell_open.h"
 
 namespace {
 
@@ -73,6 +75,19 @@ bool SaveWindow(HWND window, const std::string& file) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return ok;
+}
+
+// A worker may be waiting for this thread: then the display catches up without delivering anything to
+// it. Wine may then leave the last control painted off the screen, so a dialog with no worker pumps.
+bool Shoot(HWND window, const std::string& file, bool pump = false) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    GdiFlush();
+    if (pump)
+        Settle(400);
+    else
+        Sleep(400);
+    std::printf("%s\n", file.c_str());
+    return SaveWindow(window, file);
 }
 
 void MakeFile(const std::string& path, DWORD size) {
@@ -221,7 +236,7 @@ bool ShootTypedUrls(const std::string& file, HWND owner) {
 // The About box with its first link visited and focused, so both link colours show.
 bool ShootAbout(const std::string& file, HWND owner) {
     ShellOpenFunction saved = ShellOpenHandler();
-    ShellOpenHandler() = [](HWND, const std::string&) -> INT_PTR { return 33; };
+    ShellOpenHandler() = [](HWND, const std::string&, const std::string&) { return true; };
     AboutDialog dialog;
     bool shot = ShootDialog(dialog, owner, file, [](HWND window) {
         SendMessageA(GetDlgItem(window, IDC_ABOUT_WEBSITE), WM_CHAR, ' ', 0);
@@ -250,12 +265,7 @@ int main(int argc, char** argv) {
     if (!wizard.CreateModeless(nullptr)) return 1;
     ShowWindow(wizard.Hwnd(), SW_SHOW);
     auto shoot = [&](int page) {
-        RedrawWindow(wizard.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-        GdiFlush();
-        Sleep(400);  // lets the display catch up without delivering anything to this thread
-        std::string file = output + "\\page-" + std::to_string(page) + "-" + names[page] + ".bmp";
-        std::printf("%s\n", file.c_str());
-        return SaveWindow(wizard.Hwnd(), file);
+        return Shoot(wizard.Hwnd(), output + "\\page-" + std::to_string(page) + "-" + names[page] + ".bmp");
     };
     for (int page = kWelcomePage; page <= kSkipFoldersPage; ++page) {
         wizard.ShowPage(page);
@@ -287,6 +297,20 @@ int main(int argc, char** argv) {
     SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
     Settle(700);
     if (!shoot(kReportPage)) return 1;
+
+    // The details of an installer with two translations, over the report.
+    std::string sample = demo + "\\Downloads\\Sample Setup.exe";
+    CopyFileA((ProgramFolder() + "\\version_sample.exe").c_str(), sample.c_str(), FALSE);
+    {
+        MoreInfoDialog details(sample);
+        HWND window = details.CreateModeless(wizard.Hwnd());
+        if (!window) return 1;
+        ShowWindow(window, SW_SHOW);
+        Settle(700);
+        if (!Shoot(window, output + "\\dialog-more-info.bmp", true)) return 1;
+        DestroyWindow(window);
+    }
+    Settle(300);
 
     // The found junk cleaned for real, with a backup set inside the demonstration tree.
     SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);

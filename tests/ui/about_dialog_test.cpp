@@ -13,20 +13,16 @@
 
 namespace {
 
-// The shell's open replaced by a recorder that answers with `result`.
 class AboutDialogTest : public testing::Test {
 protected:
-    void SetUp() override {
-        saved = ShellOpenHandler();
-        ShellOpenHandler() = [this](HWND, const std::string& address) {
-            opened.push_back(address);
-            return result;
-        };
-        ASSERT_TRUE(dialog.CreateModeless(nullptr));
-    }
+    void SetUp() override { ASSERT_TRUE(dialog.CreateModeless(nullptr)); }
     void TearDown() override {
         if (dialog.Hwnd()) DestroyWindow(dialog.Hwnd());
-        ShellOpenHandler() = saved;
+    }
+    std::vector<std::string> Opened() const {
+        std::vector<std::string> files;
+        for (const auto& open : shell.opened) files.push_back(open.file);
+        return files;
     }
     // A press at `down` and a release at `up`, in the link control's client coordinates.
     void Drag(int id, POINT down, POINT up) {
@@ -37,9 +33,7 @@ protected:
 
     TempFolder folder;
     ScopedLanguage language{folder, "_Thankyoulist=Ann\\r\\nBob\\r\\nCyd\r\n_Websitelink=Home page\r\n"};
-    ShellOpenFunction saved;
-    std::vector<std::string> opened;
-    INT_PTR result = 42;
+    RecordedShell shell;
     AboutDialog dialog;
 };
 
@@ -59,7 +53,7 @@ TEST_F(AboutDialogTest, SpaceAndEnterOpenTheLinksWhichAreThenDrawnVisited) {
     EXPECT_EQ(dialog.website.TextColor(), RGB(0, 0, 255));
     SetFocus(dialog.Item(IDC_ABOUT_WEBSITE));
     SendMessageA(dialog.Item(IDC_ABOUT_WEBSITE), WM_CHAR, ' ', 0);
-    EXPECT_EQ(opened, std::vector<std::string>{kHomePage});
+    EXPECT_EQ(Opened(), std::vector<std::string>{kHomePage});
     EXPECT_TRUE(dialog.website.Visited());
     EXPECT_EQ(dialog.website.TextColor(), RGB(128, 0, 128));
     EXPECT_FALSE(dialog.support.Visited());
@@ -70,15 +64,15 @@ TEST_F(AboutDialogTest, SpaceAndEnterOpenTheLinksWhichAreThenDrawnVisited) {
     MSG enter{support, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     EXPECT_TRUE(SendMessageA(support, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)) & DLGC_WANTMESSAGE);
     SendMessageA(support, WM_CHAR, '\r', 0);
-    EXPECT_EQ(opened, (std::vector<std::string>{kHomePage, kSupportPage}));
+    EXPECT_EQ(Opened(), (std::vector<std::string>{kHomePage, kSupportPage}));
     EXPECT_TRUE(dialog.support.Visited());
     EXPECT_TRUE(IsWindow(dialog.Hwnd()));
 }
 
 TEST_F(AboutDialogTest, AnOpenTheShellRefusesLeavesTheLinkUnvisited) {
-    result = SE_ERR_NOASSOC;
+    shell.opens = false;
     SendMessageA(dialog.Item(IDC_ABOUT_WEBSITE), WM_CHAR, ' ', 0);
-    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_EQ(shell.opened.size(), 1u);
     EXPECT_FALSE(dialog.website.Visited());
     EXPECT_EQ(dialog.website.TextColor(), RGB(0, 0, 255));
 }
@@ -93,14 +87,14 @@ TEST_F(AboutDialogTest, AClickOpensOnlyWhenPressAndReleaseAreBothOnTheLink) {
     ASSERT_LT(outside.x, client.right);
 
     Drag(IDC_ABOUT_WEBSITE, inside, outside);
-    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(shell.opened.empty());
     EXPECT_NE(GetCapture(), dialog.Item(IDC_ABOUT_WEBSITE));  // the capture went with the release
     Drag(IDC_ABOUT_WEBSITE, outside, inside);
-    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(shell.opened.empty());
     EXPECT_FALSE(dialog.website.Visited());
 
     Drag(IDC_ABOUT_WEBSITE, inside, inside);
-    EXPECT_EQ(opened, std::vector<std::string>{kHomePage});
+    EXPECT_EQ(Opened(), std::vector<std::string>{kHomePage});
     EXPECT_EQ(GetFocus(), dialog.Item(IDC_ABOUT_WEBSITE));
     EXPECT_TRUE(dialog.website.Visited());
 }

@@ -159,7 +159,7 @@ TEST_F(ReportPageTest, ChecksDecideWhatGoesToTheCleaningButNotTheTotal) {
     EXPECT_EQ(Total(), total);
 }
 
-TEST_F(ReportPageTest, MoreInfoAsksForASelectedRowAndDoubleClickOnNothingDoesNothing) {
+TEST_F(ReportPageTest, MoreInfoOpensTheDetailsOfTheSelectedRowAndAsksWhenThereIsNone) {
     page.FillReport({{folder / "a.bin", "x"}, {folder / "b.bin", "y"}});
     NMITEMACTIVATE doubleClick{};
     doubleClick.hdr = {List(), IDC_REPORT_LIST, static_cast<UINT>(NM_DBLCLK)};
@@ -174,9 +174,25 @@ TEST_F(ReportPageTest, MoreInfoAsksForASelectedRowAndDoubleClickOnNothingDoesNot
     EXPECT_EQ(OpenDialogs(), 0);
 
     SelectRow(List(), 1);
-    Click(page.Hwnd(), IDC_REPORT_MORE_INFO);
-    SendMessageA(page.Hwnd(), WM_NOTIFY, IDC_REPORT_LIST, reinterpret_cast<LPARAM>(&doubleClick));
+    for (bool byDoubleClick : {false, true}) {
+        SCOPED_TRACE(byDoubleClick ? "double click" : "button");
+        std::string shownPath;
+        HWND owner = nullptr;
+        NextDialog details([&](HWND dialog) {
+            shownPath = Text(GetDlgItem(dialog, IDC_MORE_INFO_PATH));
+            owner = GetWindow(dialog, GW_OWNER);
+            Click(dialog, IDOK);
+        });
+        if (byDoubleClick)
+            SendMessageA(page.Hwnd(), WM_NOTIFY, IDC_REPORT_LIST, reinterpret_cast<LPARAM>(&doubleClick));
+        else
+            Click(page.Hwnd(), IDC_REPORT_MORE_INFO);
+        EXPECT_TRUE(details.Ran());
+        EXPECT_EQ(shownPath, folder / "b.bin");
+        EXPECT_EQ(owner, GetAncestor(page.Hwnd(), GA_ROOT));
+    }
     EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(OpenDialogs(), 0);
 }
 
 TEST(ProgressPopupTest, RangeHoldsMoreThanSixteenBitsAndOnlyItsOwnMessagesArePumped) {
