@@ -40,12 +40,7 @@ std::set<std::string> UsedKeys() {
 }
 
 // Keys whose code arrives with its window: shipped now, looked up once that code exists.
-const std::set<std::string> kAwaitingCode = {
-    "_FileIsNotExistInfo", "_AttributeName", "_AttributeValue", "_FileSize", "_CreationTime", "_LastAccessTime",
-    "_LastWriteTime", "_Comments", "_InternalName", "_ProductName", "_CompanyName", "_LegalCopyright",
-    "_ProductVersion", "_LegalTrademarks", "_PrivateBuild", "_FileVersion", "_OriginalFilename", "_SpecialBuild",
-    "_LanguageCode",
-};
+const std::set<std::string> kAwaitingCode = {};
 
 }  // namespace
 
