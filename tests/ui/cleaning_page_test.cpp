@@ -1,5 +1,7 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -7,6 +9,7 @@
 #include <set>
 
 #include "base/ansi.h"
+#include "base/com_ptr.h"
 #include "base/program_paths.h"
 #include "base/registry.h"
 #include "base/win_handles.h"
@@ -198,13 +201,42 @@ TEST_F(CleaningPageTest, EachPassReachesTheLogComponentAsOneRecordNamingItsFiles
     }
 }
 
+// The names of what the recycle bin holds, as the shell lists them.
+static std::set<std::string> RecycleBinNames() {
+    std::set<std::string> names;
+    ComPtr<IShellFolder> desktop;
+    PIDLIST_ABSOLUTE binItem = nullptr;
+    ComPtr<IShellFolder> bin;
+    ComPtr<IEnumIDList> items;
+    if (FAILED(SHGetDesktopFolder(desktop.Put())) ||
+        FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &binItem)))
+        return names;
+    HRESULT bound = desktop->BindToObject(binItem, nullptr, IID_IShellFolder, bin.PutVoid());
+    CoTaskMemFree(binItem);
+    if (FAILED(bound) || bin->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, items.Put()) != S_OK)
+        return names;
+    PITEMID_CHILD item = nullptr;
+    while (items->Next(1, &item, nullptr) == S_OK) {
+        STRRET name{};
+        wchar_t* text = nullptr;
+        if (SUCCEEDED(bin->GetDisplayNameOf(item, SHGDN_NORMAL, &name)) && SUCCEEDED(StrRetToStrW(&name, item, &text))) {
+            names.insert(FromWide(text));
+            CoTaskMemFree(text);
+        }
+        CoTaskMemFree(item);
+    }
+    return names;
+}
+
 TEST_F(CleaningPageTest, RecycleBinModeTakesTheFilesFromTheirFolders) {
-    Check({"r1.tmp", "sub\\r2.tmp"});
+    Check({"binned-r1.tmp", "sub\\binned-r2.tmp"});
     page.permanentlyDelete = false;
     page.moveToRecycleBin = true;
     RunToTheEnd();
     for (const auto& [path, reason] : page.files) EXPECT_FALSE(Exists(path)) << path;
     EXPECT_TRUE(Exists(root / "data\\sub"));  // only the files go
+    std::set<std::string> binned = RecycleBinNames();
+    EXPECT_TRUE(binned.count("binned-r1.tmp") && binned.count("binned-r2.tmp")) << binned.size() << " in the bin";
     ASSERT_EQ(page.records.size(), 1u);
     EXPECT_EQ(Lines(page.records[0].text)[0], "_LogRemoveToRecyclebinFilesHeader");
     EXPECT_EQ(outcome.removed, 2u);
