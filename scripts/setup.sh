@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
     googletest
-    wine wine64 fonts-wine
+    wine wine64 fonts-wine nsis
     xvfb xauth x11-apps imagemagick fonts-dejavu-core
 )
 missing=()
