@@ -6,6 +6,7 @@
 
 #include "base/file_names.h"
 #include "base/win_handles.h"
+#include "scan/protected_paths.h"
 #include "scan/shortcut_judge.h"
 
 namespace {
@@ -64,6 +65,7 @@ struct Walk {
     FileScanner::OnFolder onFolder;
     void* context;
     bool skipEverything = false;  // the root itself holds a skip entry
+    size_t rootBase = std::string::npos;  // the length of the folded root when the walk starts at one
     const std::atomic<bool>* stop;
     SYSTEMTIME now{};
     std::uint64_t nowUtcTicks = 0;
@@ -132,14 +134,18 @@ void Walk::Folder(std::string& path, std::string& lower) {
             (criteria.skipHidden && (attributes & FILE_ATTRIBUTE_HIDDEN)))
             continue;
         if (skipEverything || Skipped(lower, lowerBase + 1)) continue;
+        const std::string_view lowerName = std::string_view(lower).substr(lowerBase + 1);
+        const ProtectedPaths* guard = criteria.protectedPaths;
         if (directory) {
             if (!criteria.includeSubfolders) continue;
             // A junction or link to a folder is not followed: a cycle could loop, and every file
             // behind it is also reachable, and reported, under its real name.
             if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+            if (guard && guard->FolderEntryReason(lower, lowerName, lowerBase == rootBase)) continue;
             Folder(path, lower);
         } else {
-            TestFile(path, std::string_view(lower).substr(lowerBase + 1), entry);
+            if (guard && guard->FileEntryReason(lowerName, lowerBase == rootBase)) continue;
+            TestFile(path, lowerName, entry);
         }
     } while (FindNextFileA(find.Get(), &entry));
     path.resize(base);
@@ -193,6 +199,7 @@ bool Walk::NotAccessed(const std::string& full, const WIN32_FIND_DATAA& entry) c
 void FileScanner::Search(const std::string& folder, const MaskTable& masks, OnFound onFound,
                          const std::vector<std::string>& skipFolders, const Criteria& criteria, OnFolder onFolder,
                          void* context, const std::atomic<bool>* stop) {
+    if (criteria.protectedPaths && criteria.protectedPaths->FolderReason(folder)) return;
     Walk walk{};
     for (const auto& [mask, description] : masks) walk.masks.emplace_back(Lowered(mask), &description);
     for (const std::string& skip : skipFolders) walk.skips.push_back(Lowered(skip));
@@ -208,6 +215,8 @@ void FileScanner::Search(const std::string& folder, const MaskTable& masks, OnFo
     std::string path = folder;
     std::string lower = Lowered(folder);
     for (const std::string& skip : walk.skips) walk.skipEverything |= lower.find(skip) != std::string::npos;
+    const size_t trimmed = lower.ends_with('\\') ? lower.size() - 1 : lower.size();
+    if (trimmed > 0 && RootLength(std::string_view(lower).substr(0, trimmed)) == trimmed) walk.rootBase = trimmed;
     walk.Folder(path, lower);
 }
 

@@ -14,6 +14,8 @@
 #include "base/file_names.h"
 #include "base/scan_settings.h"
 
+class ProtectedPaths;
+
 // Full path -> reason text, one entry per path; a path met again keeps its latest reason.
 using FoundList = std::map<std::string, std::string, AnsiLess>;
 
@@ -37,6 +39,8 @@ public:
         bool findInvalidShortcuts = false;
         bool findNotAccessed = false;
         int months = 0;
+        // Never entered or reported, after every other test; null: nothing is protected.
+        const ProtectedPaths* protectedPaths = nullptr;
     };
 
     // The criteria of a chosen folder's search.
@@ -47,7 +51,8 @@ public:
     // file with its reason. A set stop flag ends the walk before the next directory entry, and
     // within a shortcut test. Links to folders (junctions, symbolic links) are not followed, so no
     // cycle can make the walk loop. An entry whose name WindowsCanHoldName refuses reaches no
-    // callback and is never opened or entered: its path would name another file.
+    // callback and is never opened or entered: its path would name another file. A protected
+    // folder given as folder, or lying above it, yields no callback at all.
     static void Search(const std::string& folder, const MaskTable& masks, OnFound onFound,
                        const std::vector<std::string>& skipFolders, const Criteria& criteria, OnFolder onFolder,
                        void* context, const std::atomic<bool>* stop = nullptr);

@@ -6,6 +6,7 @@
 #include "base/registry.h"
 #include "base/text_format.h"
 #include "res/resource.h"
+#include "scan/protected_paths.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
 #include "ui/message_box.h"
@@ -93,8 +94,11 @@ void ScanPage::StartScan(const ScanSettings& newSettings) {
 
 void ScanPage::Run() {
     reasonTexts.clear();
-    SearchSpecialFolders();
-    const FileScanner::Criteria criteria = FileScanner::CriteriaOf(settings);
+    // Known folders are asked once per run; what they protect holds for every folder searched.
+    const ProtectedPaths protectedPaths(KnownFoldersSource()());
+    SearchSpecialFolders(protectedPaths);
+    FileScanner::Criteria criteria = FileScanner::CriteriaOf(settings);
+    criteria.protectedPaths = &protectedPaths;
     for (size_t i = 0; i < settings.Folders.size() && !StopRequested(); ++i) {
         SetRowState(i, "_stateScanning");
         BeforeFolder(i);
@@ -107,15 +111,16 @@ void ScanPage::Run() {
     ShowProgress(true);
 }
 
-void ScanPage::SearchSpecialFolders() {
+void ScanPage::SearchSpecialFolders(const ProtectedPaths& protectedPaths) {
+    FileScanner::Criteria criteria;
+    criteria.protectedPaths = &protectedPaths;
     for (const SpecialFolder& special : kSpecialFolders) {
         if (StopRequested()) return;
         if (!(settings.*special.flag)) continue;
         std::string path = SpecialFolderPath(special);
         if (path.empty()) continue;
         MaskTable everything{{"*", Language().Lookup(special.reasonKey)}};
-        FileScanner::Search(path, everything, OnFound, settings.SkipFolders, FileScanner::Criteria{}, OnFolder, this,
-                            &run.StopFlag());
+        FileScanner::Search(path, everything, OnFound, settings.SkipFolders, criteria, OnFolder, this, &run.StopFlag());
     }
 }
 

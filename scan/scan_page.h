@@ -43,7 +43,7 @@ private:
     static void OnFound(const std::string& path, const std::string& reason, const WIN32_FIND_DATAA& entry,
                         void* page);
     void Run();
-    void SearchSpecialFolders();
+    void SearchSpecialFolders(const ProtectedPaths& protectedPaths);
     void SetRowState(size_t row, const char* stateKey);
     void OnEnd(RunEnd end);
     void StopScan();

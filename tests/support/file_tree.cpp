@@ -6,6 +6,7 @@
 
 #include "base/com_ptr.h"
 #include "base/win_handles.h"
+#include "clean/backup_set.h"
 
 void MakeFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
 
@@ -16,6 +17,11 @@ void MakeFile(const std::string& path, std::uint64_t size) {
     end.QuadPart = static_cast<LONGLONG>(size);
     SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN);
     SetEndOfFile(file.Get());
+}
+
+void MakeFileAlong(const std::string& path, std::uint64_t size) {
+    MakeFolders(path);
+    MakeFile(path, size);
 }
 
 void SetLastAccess(const std::string& path, int daysAgo, int extraHours) {
@@ -92,4 +98,31 @@ bool MakeFolderLink(const std::string& link, const std::string& target) {
     if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) && isLink()) return true;
     std::optional<std::string> hostLink = HostPathOf(link), hostTarget = HostPathOf(target);
     return hostLink && hostTarget && RunHostScript("ln -s -- \"$2\" \"$1\"", {*hostLink, *hostTarget}) && isLink();
+}
+
+ScopedDrive::ScopedDrive(const std::string& folder) : folder(folder) {
+    const DWORD used = GetLogicalDrives();
+    char letter = 'P';
+    while (letter <= 'Y' && (used & (1u << (letter - 'A')))) ++letter;
+    if (letter > 'Y') return;
+    const std::string device{letter, ':'};
+    std::optional<std::string> systemDrive = HostPathOf("C:\\"), target = HostPathOf(folder);
+    const std::string_view ownLink = "/c:/";
+    if (systemDrive && target && systemDrive->ends_with(ownLink)) {
+        const char lower = static_cast<char>(letter - 'A' + 'a');
+        std::string link = systemDrive->substr(0, systemDrive->size() - ownLink.size() + 1) + lower + ":";
+        if (!RunHostScript("ln -s -- \"$2\" \"$1\"", {link, *target})) return;
+        hostLink = link;
+    } else if (!DefineDosDeviceA(0, device.c_str(), folder.c_str())) {
+        return;
+    }
+    root = device + "\\";
+    if (GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES) root.clear();
+}
+
+ScopedDrive::~ScopedDrive() {
+    if (!hostLink.empty())
+        RunHostScript("rm -f -- \"$1\"", {hostLink});  // the link alone, never what it points at
+    else if (!root.empty())
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, root.substr(0, 2).c_str(), folder.c_str());
 }
