@@ -24,6 +24,7 @@
 #include "bench/bench_tree.h"
 #include "res/resource.h"
 #include "scan/file_scanner.h"
+#include "scan/protected_paths.h"
 #include "scan/report_page.h"
 #include "scan/scan_page.h"
 #include "settings/settings_store.h"
@@ -137,11 +138,14 @@ void Collect(const std::string& path, const std::string& reason, const WIN32_FIN
     static_cast<FoundList*>(found)->insert_or_assign(path, reason);
 }
 
+// As a scan runs it: with the protected locations, resolved once per scan.
 FoundList RunScanner(const ScanSettings& settings) {
     FoundList found;
+    const ProtectedPaths protectedPaths(KnownFoldersSource()());
+    FileScanner::Criteria criteria = FileScanner::CriteriaOf(settings);
+    criteria.protectedPaths = &protectedPaths;
     for (const std::string& folder : settings.Folders)
-        FileScanner::Search(folder, settings.JunkMasks, Collect, settings.SkipFolders, FileScanner::CriteriaOf(settings), nullptr,
-                            &found);
+        FileScanner::Search(folder, settings.JunkMasks, Collect, settings.SkipFolders, criteria, nullptr, &found);
     return found;
 }
 
