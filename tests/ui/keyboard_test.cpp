@@ -60,6 +60,7 @@ protected:
         PostMessageA(GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(letter), 1 | (1 << 29));
         Drain();
     }
+    void FocusTo(HWND control) { SendMessageA(wizard.Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE); }
     HWND Button(int id) { return GetDlgItem(wizard.Hwnd(), id); }
     bool FocusOn(HWND page) { return GetFocus() && IsChild(page, GetFocus()); }
 
@@ -130,16 +131,31 @@ TEST_F(KeyboardWalk, FromTheWelcomePageToTheReportByKeysAlone) {
     EXPECT_EQ(Text(GetDlgItem(wizard.reportPage.Hwnd(), IDC_REPORT_CHECKED)), "1 checked");
 }
 
-TEST_F(KeyboardWalk, EnterOnAPageButtonPressesThatButtonAndTheLastPageFinishes) {
+TEST_F(KeyboardWalk, EnterOnAPageButtonPressesThatButtonEvenWithNextsIdAndTheLastPageFinishes) {
     Key(VK_RETURN);
     ASSERT_EQ(wizard.CurrentPage(), kFolderPage);
     wizard.folderPage.FillRoots({root.Path()});
     HWND selectAll = GetDlgItem(wizard.folderPage.Hwnd(), IDC_FOLDER_SELECT_ALL);
-    SendMessageA(wizard.Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(selectAll), TRUE);
+    FocusTo(selectAll);
     ASSERT_EQ(GetFocus(), selectAll);
     Key(VK_RETURN);  // the page's own button, not the wizard's Next
     EXPECT_EQ(wizard.CurrentPage(), kFolderPage);
     EXPECT_EQ(wizard.folderPage.CheckedFolders(), std::vector<std::string>{root.Path() + "\\"});
+    FocusTo(Button(IDC_WIZARD_NEXT));
+
+    // The junk page's Delete shares its id with the wizard's Next: Enter on it deletes and stays.
+    Key(VK_RETURN);
+    ASSERT_EQ(wizard.CurrentPage(), kJunkFilesPage);
+    HWND masks = GetDlgItem(wizard.junkFilesPage.Hwnd(), IDC_JUNK_LIST);
+    int before = RowCount(masks);
+    ASSERT_GT(before, 0);
+    SelectRow(masks, 0);
+    HWND remove = GetDlgItem(wizard.junkFilesPage.Hwnd(), IDC_JUNK_DELETE);
+    FocusTo(remove);
+    ASSERT_EQ(GetFocus(), remove);
+    Key(VK_RETURN);
+    EXPECT_EQ(wizard.CurrentPage(), kJunkFilesPage);
+    EXPECT_EQ(RowCount(masks), before - 1);
 
     wizard.ShowPage(kResultsPage);
     wizard.UpdateButtons(kResultsPage);
