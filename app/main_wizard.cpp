@@ -45,13 +45,17 @@ bool MainWizard::OnInit() {
     SendMessageA(hwnd, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDI_TIDYHOLD))));
     SetWindowTextA(hwnd, ProductTitle().c_str());
-    return true;
+    // The first key goes to Next, not to Help, the first button in tab order.
+    SendMessageA(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_WIZARD_NEXT)), TRUE);
+    return false;
 }
 
 // The pages are child windows, so each has written its section by now. A file that did not load
 // is not written.
 void MainWizard::OnDestroyed() { config.Save(); }
 
+// Enter presses the default button: Next, which does nothing while it is off, and Finish on the last
+// page, where Next is hidden.
 void MainWizard::UpdateButtons(int index) {
     std::optional<ButtonRow> row = ButtonsFor(index);
     if (!row) return;
@@ -61,15 +65,43 @@ void MainWizard::UpdateButtons(int index) {
         ShowWindow(Item(IDC_WIZARD_BACK), SW_HIDE);
         ShowWindow(Item(IDC_WIZARD_NEXT), SW_HIDE);
         SetWindowTextA(Item(IDC_WIZARD_CANCEL), Language().Lookup("_FinishButton").c_str());
-        return;
+        SendMessageA(hwnd, DM_SETDEFID, IDC_WIZARD_CANCEL, 0);
+    } else {
+        EnableWindow(Item(IDC_WIZARD_BACK), row->backEnabled);
+        EnableWindow(Item(IDC_WIZARD_NEXT), row->nextEnabled);
+        SendMessageA(hwnd, DM_SETDEFID, IDC_WIZARD_NEXT, 0);
     }
-    EnableWindow(Item(IDC_WIZARD_BACK), row->backEnabled);
-    EnableWindow(Item(IDC_WIZARD_NEXT), row->nextEnabled);
+    KeepFocusUsable();
 }
 
 void MainWizard::OnWorkerFinished() {
     EnableWindow(Item(IDC_WIZARD_BACK), TRUE);
     EnableWindow(Item(IDC_WIZARD_NEXT), TRUE);
+    KeepFocusUsable();
+}
+
+namespace {
+
+bool Usable(HWND control) { return control && IsWindowVisible(control) && IsWindowEnabled(control); }
+
+HWND FirstTabStop(HWND page) {
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if ((GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) && Usable(child)) return child;
+    return nullptr;
+}
+
+}  // namespace
+
+// Keys go to the focus: it never stays behind on a page that went away or on a button that went
+// off, but moves to the shown page's first control, else to Next, else to Cancel.
+void MainWizard::KeepFocusUsable() {
+    if (!IsWindowVisible(hwnd)) return;  // the first showing focuses as dialogs do
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd, focus) && Usable(focus)) return;
+    HWND target = FirstTabStop(host.Page(host.Current()));
+    for (int id : {IDC_WIZARD_NEXT, IDC_WIZARD_CANCEL})
+        if (!target && Usable(Item(id))) target = Item(id);
+    if (target) SendMessageA(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
 }
 
 bool MainWizard::OnCommand(int id, int code) {

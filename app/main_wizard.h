@@ -54,6 +54,7 @@ protected:
 
 private:
     void OnWorkerFinished();
+    void KeepFocusUsable();
     bool WorkerRuns() const;
     void OnCancel();
     void OnBack();

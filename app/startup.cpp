@@ -24,12 +24,35 @@ bool RestartsIdle(UINT message) {
     return message != WM_MOUSEMOVE && message != WM_NCMOUSEMOVE && message != WM_PAINT && message != kCaretBlinkTimer;
 }
 
+namespace {
+
+// The dialog manager sends Enter on a focused button to the wizard as that button's id, which is no
+// command of the wizard's when the button sits on a page: the page's own button is clicked instead.
+bool PressedPageButton(HWND wizard, const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
+    HWND focus = GetFocus();
+    if (!focus || focus != message.hwnd || GetParent(focus) == wizard || !IsChild(wizard, focus)) return false;
+    if (!(SendMessageA(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) return false;
+    SendMessageA(focus, BM_CLICK, 0, 0);
+    return true;
+}
+
+}  // namespace
+
+void StepMessage(HWND wizard, MSG& message) {
+    if (wizard && IsWindow(wizard)) {
+        if (PressedPageButton(wizard, message) || IsDialogMessageA(wizard, &message)) return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
 int RunWizard(int showCommand) {
     auto wizard = std::make_unique<MainWizard>();
     if (!wizard->CreateModeless(nullptr)) return 0;
     ShowWindow(wizard->Hwnd(), showCommand);
 
-    // No dialog keyboard navigation for the modeless wizard: every message is dispatched as is.
+    HWND window = wizard->Hwnd();
     MSG message{};
     bool idle = true;
     for (;;) {
@@ -37,8 +60,7 @@ int RunWizard(int showCommand) {
         BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == -1) continue;
         if (got == 0) break;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        StepMessage(window, message);
         if (RestartsIdle(message.message)) idle = true;
     }
     return static_cast<int>(message.wParam);

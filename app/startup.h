@@ -18,6 +18,10 @@ private:
 // Messages after which the loop's idle pass is wanted again.
 bool RestartsIdle(UINT message);
 
+// One message of the loop: the wizard's keyboard navigation first (Tab, Enter, Escape, Alt+letter,
+// also inside its pages), then translation and dispatch for everything it leaves.
+void StepMessage(HWND wizard, MSG& message);
+
 // Creates the wizard, runs the message loop and returns the quit request's value (0 when the
 // wizard cannot be created).
 int RunWizard(int showCommand);

@@ -16,6 +16,7 @@ constexpr Anchor kAnchors[] = {
     {IDC_PAGE_DESCRIPTION, Anchor::GrowX},          {IDC_REPORT_LIST, Anchor::GrowX | Anchor::GrowY},
     {IDC_REPORT_SELECT_ALL, Anchor::MoveY},         {IDC_REPORT_REMOVE_ALL, Anchor::MoveY},
     {IDC_REPORT_MORE_INFO, Anchor::MoveX | Anchor::MoveY}, {IDC_REPORT_TOTAL, Anchor::GrowX | Anchor::MoveY},
+    {IDC_REPORT_CHECKED, Anchor::GrowX | Anchor::MoveY},
 };
 constexpr ListColumn kColumns[] = {
     {"_ReportPageListColumnFileName", 350}, {"_ReportPageListColumnFileSize", 100}, {"_ReportPageStateDescription", 100}};
@@ -63,8 +64,10 @@ void ReportPage::FillReport(const FoundList& found) {
 
     HWND list = List();
     RedrawOff redrawOff(list);
+    BulkCheck bulk(*this);
     ListView_DeleteAllItems(list);
     rows.clear();
+    checkedTotal.Reset(rows, false);
     rows.reserve(items.size());
     ListView_SetItemCount(list, static_cast<int>(items.size()));
     for (const auto& [path, reason] : items) {
@@ -75,11 +78,19 @@ void ReportPage::FillReport(const FoundList& found) {
     }
     // An insert leaves the check box clear whatever state it is given, so all are set at once here.
     SetAllChecked(list, true);
+    checkedTotal.Reset(rows, true);
 
     ReportTotal total = TotalOf(rows);
     std::string line = FormatText(Language().Lookup("_ReportPageStateTotalSize"),
                                   {total.count, total.kilobytes, total.megabytes});
     SetDlgItemTextA(hwnd, IDC_REPORT_TOTAL, line.c_str());
+    ShowCheckedTotal();
+}
+
+void ReportPage::ShowCheckedTotal() {
+    ReportTotal checked = checkedTotal.Total();
+    std::string line = FormatText(Language().Lookup("_ReportPageStateCheckedSize"), {checked.count, checked.megabytes});
+    SetDlgItemTextA(hwnd, IDC_REPORT_CHECKED, line.c_str());
 }
 
 bool ReportPage::LeaveReport() const {
@@ -115,6 +126,7 @@ bool ReportPage::OnNotify(NMHDR& header, LRESULT& result) {
         {IDC_REPORT_LIST, LVN_DELETEALLITEMS, &ReportPage::OnListDeleteAll},
         {IDC_REPORT_LIST, NM_DBLCLK, &ReportPage::OnListDoubleClick},
         {IDC_REPORT_LIST, LVN_COLUMNCLICK, &ReportPage::OnColumnClick},
+        {IDC_REPORT_LIST, LVN_ITEMCHANGED, &ReportPage::OnItemChanged},
     };
     return Route(*this, routes, header, result);
 }
@@ -132,15 +144,36 @@ LRESULT ReportPage::OnColumnClick(NMHDR& header) {
     return 0;
 }
 
-void ReportPage::OnSelectAll() {
-    RedrawOff redrawOff(List());
-    SetAllChecked(List(), true);
+// Only a change of the check image counts; selection and focus changes come here too.
+LRESULT ReportPage::OnItemChanged(NMHDR& header) {
+    const auto& change = reinterpret_cast<NMLISTVIEW&>(header);
+    if (bulkChecking || (change.uChanged & LVIF_STATE) == 0) return 0;
+    if (((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) == 0) return 0;
+    if (change.iItem < 0) {
+        // A change of every row at once: read the list back rather than guess.
+        for (int row = 0; row < RowCount(List()); ++row)
+            checkedTotal.Change(static_cast<size_t>(RowData(List(), row)), RowChecked(List(), row));
+    } else {
+        bool checked = (change.uNewState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+        checkedTotal.Change(static_cast<size_t>(RowData(List(), change.iItem)), checked);
+    }
+    ShowCheckedTotal();
+    return 0;
 }
 
-void ReportPage::OnRemoveAll() {
-    RedrawOff redrawOff(List());
-    SetAllChecked(List(), false);
+void ReportPage::SetEveryCheck(bool checked) {
+    {
+        RedrawOff redrawOff(List());
+        BulkCheck bulk(*this);
+        SetAllChecked(List(), checked);
+    }
+    checkedTotal.SetAll(checked);
+    ShowCheckedTotal();
 }
+
+void ReportPage::OnSelectAll() { SetEveryCheck(true); }
+
+void ReportPage::OnRemoveAll() { SetEveryCheck(false); }
 
 void ReportPage::OnMoreInfo() {
     int row = SelectedRow(List());

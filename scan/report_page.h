@@ -32,6 +32,9 @@ private:
     LRESULT OnListDeleteAll(NMHDR& header);
     LRESULT OnListDoubleClick(NMHDR& header);
     LRESULT OnColumnClick(NMHDR& header);
+    LRESULT OnItemChanged(NMHDR& header);
+    void SetEveryCheck(bool checked);
+    void ShowCheckedTotal();
     void OpenMoreInfo(const std::string& path);
     void SortByColumn(int column);
     const ReportRow* RowOf(LPARAM data) const;
@@ -39,4 +42,13 @@ private:
 
     FoundList items;
     std::vector<ReportRow> rows;  // by item data: a row's index when it was inserted
+    CheckedTotal checkedTotal;    // follows the list's check boxes, by the same index
+
+    // The list reports a change for every row of a bulk change; the model takes it in one pass.
+    bool bulkChecking = false;
+    struct BulkCheck {
+        explicit BulkCheck(ReportPage& page) : flag(page.bulkChecking) { flag = true; }
+        ~BulkCheck() { flag = false; }
+        bool& flag;
+    };
 };

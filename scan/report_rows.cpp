@@ -39,16 +39,51 @@ std::string KilobyteText(std::uint64_t bytes) {
     return text;
 }
 
-ReportTotal TotalOf(const std::vector<ReportRow>& rows) {
-    // Bytes add up exactly; only the result becomes a double.
-    std::uint64_t bytes = 0;
-    for (const ReportRow& row : rows) bytes += row.size;
+namespace {
+
+// Bytes add up exactly; only the result becomes a double.
+ReportTotal MakeTotal(long long count, std::uint64_t bytes) {
     ReportTotal total;
-    total.count = static_cast<long long>(rows.size());
+    total.count = count;
     total.kilobytes = static_cast<double>(bytes) / 1024.0;
     total.megabytes = total.kilobytes / 1024.0;
     return total;
 }
+
+std::uint64_t ByteSum(const std::vector<ReportRow>& rows) {
+    std::uint64_t bytes = 0;
+    for (const ReportRow& row : rows) bytes += row.size;
+    return bytes;
+}
+
+}  // namespace
+
+ReportTotal TotalOf(const std::vector<ReportRow>& rows) {
+    return MakeTotal(static_cast<long long>(rows.size()), ByteSum(rows));
+}
+
+void CheckedTotal::Reset(const std::vector<ReportRow>& model, bool checked) {
+    rows = &model;
+    allBytes = ByteSum(model);
+    SetAll(checked);
+}
+
+void CheckedTotal::SetAll(bool checked) {
+    size_t size = rows ? rows->size() : 0;
+    states.assign(size, checked);
+    count = checked ? static_cast<long long>(size) : 0;
+    bytes = checked ? allBytes : 0;
+}
+
+void CheckedTotal::Change(size_t index, bool checked) {
+    if (index >= states.size() || states[index] == checked) return;
+    states[index] = checked;
+    std::uint64_t size = (*rows)[index].size;
+    count += checked ? 1 : -1;
+    bytes = checked ? bytes + size : bytes - size;
+}
+
+ReportTotal CheckedTotal::Total() const { return MakeTotal(count, bytes); }
 
 int CompareCells(int kind, std::string_view first, std::string_view second, bool descending) {
     int cmp = 0;

@@ -40,6 +40,48 @@ TEST(ReportRows, TotalCountsEveryRowAndAddsTheBytesExactly) {
     EXPECT_DOUBLE_EQ(total.megabytes, 4194305.5 / 1024);
 }
 
+TEST(ReportRows, CheckedTotalFollowsEachChangeOnceAndBulkChangesInOnePass) {
+    std::vector<ReportRow> rows = {MakeReportRow("a", "", 1536), MakeReportRow("b", "", 4294967296ULL),
+                                   MakeReportRow("c", "", std::nullopt)};
+    CheckedTotal checked;
+    EXPECT_EQ(checked.Total().count, 0);
+    checked.Change(0, true);  // before any model: nothing to count
+    EXPECT_EQ(checked.Count(), 0);
+
+    checked.Reset(rows, true);
+    EXPECT_EQ(checked.Count(), 3);
+    EXPECT_DOUBLE_EQ(checked.Total().kilobytes, 4194305.5);
+
+    checked.Change(1, false);
+    checked.Change(1, false);  // the list repeats a state: counted once
+    checked.Change(7, false);  // a row the model does not hold
+    checked.Change(static_cast<size_t>(-1), false);
+    EXPECT_EQ(checked.Count(), 2);
+    EXPECT_DOUBLE_EQ(checked.Total().kilobytes, 1.5);
+    EXPECT_FALSE(checked.IsChecked(1));
+    EXPECT_TRUE(checked.IsChecked(2));
+
+    checked.Change(0, false);
+    checked.Change(2, false);
+    EXPECT_EQ(checked.Count(), 0);
+    EXPECT_DOUBLE_EQ(checked.Total().kilobytes, 0);  // no byte left over or wrapped below zero
+    checked.Change(1, true);
+    EXPECT_DOUBLE_EQ(checked.Total().megabytes, 4096);
+
+    checked.SetAll(true);
+    checked.Change(2, false);  // a row of no size still counts as a file
+    EXPECT_EQ(checked.Count(), 2);
+    EXPECT_DOUBLE_EQ(checked.Total().kilobytes, 4194305.5);
+    checked.SetAll(false);
+    EXPECT_EQ(checked.Count(), 0);
+    EXPECT_DOUBLE_EQ(checked.Total().kilobytes, 0);
+
+    rows.pop_back();
+    checked.Reset(rows, false);  // a new model forgets the old states
+    checked.Change(2, true);
+    EXPECT_EQ(checked.Count(), 0);
+}
+
 TEST(ReportRows, CompareOrdersNumbersAsNumbersAndTextsByteWise) {
     // Negative: first stays above second; positive: second goes above first.
     struct Case {
