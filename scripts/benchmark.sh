@@ -54,6 +54,7 @@ trap cleanup EXIT
 # The recycle bin under Wine is the desktop's trash: the benchmark's go into a folder of its own.
 export XDG_DATA_HOME=$PWD/$stage/xdg-data
 rm -rf "$XDG_DATA_HOME"
+mkdir -p "$XDG_DATA_HOME"  # without it Wine has no trash and deletes for good
 # Other processes on the machine move the figures: the load tells how quiet it was.
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 WINEDEBUG=-all wine "$stage/$program" "$@"

@@ -11,4 +11,6 @@ trap 'WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true; rm -rf "$WIN
 new_wine_prefix "$WINEPREFIX" null
 # The recycle bin under Wine is the desktop's trash: the tests' go into the throwaway prefix.
 export XDG_DATA_HOME=$WINEPREFIX/xdg-data
+# Without the folder Wine has no trash, and its shell deletes for good what it was asked to recycle.
+mkdir -p "$XDG_DATA_HOME"
 ctest --preset mingw "$@"
