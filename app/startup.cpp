@@ -37,11 +37,43 @@ bool PressedPageButton(HWND wizard, const MSG& message) {
     return true;
 }
 
+// Alt and a letter that a menu title underlines opens that menu: the dialog manager would press a
+// page's control with the same letter first, and the menu could not be reached by its letter.
+bool OpenedMenu(HWND wizard, const MSG& message) {
+    if (message.message != WM_SYSCHAR || (message.hwnd != wizard && !IsChild(wizard, message.hwnd))) return false;
+    if (!MenuHasAccessKey(GetMenu(wizard), static_cast<wchar_t>(message.wParam))) return false;
+    SendMessageA(wizard, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(message.wParam));
+    return true;
+}
+
 }  // namespace
+
+bool MenuHasAccessKey(HMENU menu, wchar_t key) {
+    auto upper = [](wchar_t c) {
+        CharUpperBuffW(&c, 1);
+        return c;
+    };
+    const int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int item = 0; item < count; ++item) {
+        wchar_t text[256] = {};
+        if (GetMenuStringW(menu, static_cast<UINT>(item), text, 256, MF_BYPOSITION) <= 0) continue;
+        for (const wchar_t* c = text; *c; ++c) {
+            if (*c != L'&') continue;
+            if (c[1] == L'&') {
+                ++c;  // "&&" is a plain ampersand
+                continue;
+            }
+            if (c[1] && upper(c[1]) == upper(key)) return true;
+            break;
+        }
+    }
+    return false;
+}
 
 void StepMessage(HWND wizard, MSG& message) {
     if (wizard && IsWindow(wizard)) {
-        if (PressedPageButton(wizard, message) || IsDialogMessageA(wizard, &message)) return;
+        if (PressedPageButton(wizard, message) || OpenedMenu(wizard, message) || IsDialogMessageA(wizard, &message))
+            return;
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);

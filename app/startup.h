@@ -21,6 +21,8 @@ bool RestartsIdle(UINT message);
 // One message of the loop: the wizard's keyboard navigation first (Tab, Enter, Escape, Alt+letter,
 // also inside its pages), then translation and dispatch for everything it leaves.
 void StepMessage(HWND wizard, MSG& message);
+// Whether a title of the menu bar underlines key (letter case aside).
+bool MenuHasAccessKey(HMENU menu, wchar_t key);
 
 // Creates the wizard, runs the message loop and returns the quit request's value (0 when the
 // wizard cannot be created).

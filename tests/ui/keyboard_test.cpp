@@ -162,3 +162,15 @@ TEST_F(KeyboardWalk, EnterOnAPageButtonPressesThatButtonEvenWithNextsIdAndTheLas
     EXPECT_EQ(LOWORD(SendMessageA(wizard.Hwnd(), DM_GETDEFID, 0, 0)), IDC_WIZARD_CANCEL);  // Finish
     EXPECT_TRUE(IsWindowVisible(GetFocus()));
 }
+
+// Alt with a menu title's letter belongs to the menu, even where a page's control has that letter.
+TEST(WizardMenuKeys, TheMenuBarsTitlesClaimTheirLettersAndNoOthers) {
+    ScopedLanguage language{ShippedLanguageFile()};
+    MainWizard wizard;
+    ASSERT_TRUE(wizard.CreateModeless(nullptr));
+    HMENU menu = GetMenu(wizard.Hwnd());
+    for (wchar_t key : {L'f', L'F', L't', L'h'}) EXPECT_TRUE(MenuHasAccessKey(menu, key)) << static_cast<char>(key);
+    for (wchar_t key : {L'x', L'n', L'&', L'\0'}) EXPECT_FALSE(MenuHasAccessKey(menu, key)) << static_cast<int>(key);
+    EXPECT_FALSE(MenuHasAccessKey(nullptr, L'f'));
+    DestroyWindow(wizard.Hwnd());
+}
