@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tests/support/temp_folder.h"
 
@@ -39,6 +41,39 @@ std::set<std::string> UsedKeys() {
     return keys;
 }
 
+// The entries of section [String] as the INI reader sees them: blanks around names and values
+// dropped, one pair of enclosing quotes removed.
+std::map<std::string, std::string> Entries(const std::string& file) {
+    std::map<std::string, std::string> entries;
+    std::string text = ReadFile(Source(file));
+    std::regex line(R"(^[ \t]*(_[A-Za-z0-9]+)[ \t]*=[ \t]*(.*?)[ \t\r]*$)", std::regex::multiline);
+    for (std::sregex_iterator it(text.begin(), text.end(), line), end; it != end; ++it) {
+        std::string value = (*it)[2];
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        entries[(*it)[1]] = value;
+    }
+    return entries;
+}
+
+// The kind of each printf conversion in order ("d", "f", "s"); %% is no conversion.
+std::vector<std::string> Conversions(const std::string& text) {
+    std::vector<std::string> kinds;
+    std::regex conversion(R"(%(%|[-+ #0]*[0-9*]*(?:\.[0-9*]*)?(?:hh|h|ll|l|L|z|j|t|I64|I32)?([a-zA-Z])))");
+    for (std::sregex_iterator it(text.begin(), text.end(), conversion), end; it != end; ++it)
+        if ((*it)[1] != "%") kinds.push_back((*it)[2]);
+    return kinds;
+}
+
+// A single & marks the next letter as the access key; && is a plain ampersand.
+bool HasMnemonic(const std::string& text) {
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] != '&') return true;
+        ++i;
+    }
+    return false;
+}
+
 // Keys whose code arrives with its window: shipped now, looked up once that code exists.
 const std::set<std::string> kAwaitingCode = {};
 
@@ -66,4 +101,33 @@ TEST(LanguageFile, EachKeyHasOneEntry) {
         for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
         EXPECT_TRUE(seen.insert(lower).second) << (*it)[1] << " is written twice";
     }
+}
+
+// A translation replaces the English file whole: a missing key would show as its raw name, and a
+// conversion out of order would print a size where a count belongs.
+TEST(LanguageFile, TheGermanFileTranslatesEveryKeyWithTheSameConversions) {
+    std::map<std::string, std::string> english = Entries("res/Tidyhold.language");
+    std::map<std::string, std::string> german = Entries("res/Tidyhold.de.language");
+    ASSERT_EQ(english.size(), FileKeys().size());
+    for (const auto& [key, text] : english) {
+        SCOPED_TRACE(key);
+        auto found = german.find(key);
+        if (found == german.end()) {
+            ADD_FAILURE() << "no German text";
+            continue;
+        }
+        const std::string& translated = found->second;
+        EXPECT_EQ(translated.empty(), text.empty());
+        EXPECT_EQ(Conversions(translated), Conversions(text)) << translated;
+        EXPECT_EQ(HasMnemonic(translated), HasMnemonic(text)) << translated;
+        EXPECT_EQ(translated.find("\\r\\n") != std::string::npos, text.find("\\r\\n") != std::string::npos);
+    }
+    for (const auto& entry : german) EXPECT_TRUE(english.count(entry.first)) << entry.first << " is not an English key";
+}
+
+TEST(LanguageFile, ConversionsAreReadInOrderAndByKind) {
+    EXPECT_EQ(Conversions("Files: %d  %.2f KB (%5.2f MB) 100%% %s %02d/%lld"),
+              (std::vector<std::string>{"d", "f", "f", "s", "d", "d"}));
+    EXPECT_FALSE(HasMnemonic("Tom && Jerry"));
+    EXPECT_TRUE(HasMnemonic("Tom && &Jerry"));
 }
