@@ -54,6 +54,7 @@ Section "Tidyhold"
     File "${PROGRAM_FOLDER}/WindowSkin.dll"
     File "${PROGRAM_FOLDER}/JotbookLog.dll"
     File "${PROGRAM_FOLDER}/Tidyhold.language"
+    File "${PROGRAM_FOLDER}/Tidyhold.de.language"
     File "${PROGRAM_FOLDER}/Tidyhold.smf"
     ; config.xml holds the user's settings: the factory file goes in only where there is none yet.
     SetOverwrite off
@@ -101,6 +102,7 @@ Section "-un.Program"
     Delete "$INSTDIR\WindowSkin.dll"
     Delete "$INSTDIR\JotbookLog.dll"
     Delete "$INSTDIR\Tidyhold.language"
+    Delete "$INSTDIR\Tidyhold.de.language"
     Delete "$INSTDIR\Tidyhold.smf"
     Delete "$INSTDIR\Uninstall.exe"
     SetShellVarContext current

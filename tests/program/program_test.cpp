@@ -255,7 +255,7 @@ TEST_F(ProgramTest, ACleaningWithBackupFromTheWelcomePageToTheResults) {
     HWND summary = FindControl(wizard, "Static", IDC_RESULTS_SUMMARY);
     ASSERT_TRUE(summary);
     EXPECT_EQ(Text(summary).find("2 files removed, 0.00 MB freed. 0 kept"), 0u) << Text(summary);
-    EXPECT_EQ(Text(GetDlgItem(wizard, IDC_WIZARD_CANCEL)), "Fi&nish");
+    EXPECT_EQ(Text(GetDlgItem(wizard, IDC_WIZARD_CANCEL)), "F&inish");
 
     PostMessageA(wizard, WM_CLOSE, 0, 0);
     EXPECT_EQ(process.Wait(), 2u);
