@@ -1,23 +1,39 @@
 #!/usr/bin/env bash
-# Renders every wizard page with the factory settings on a virtual display, into docs/*.png.
+# Renders every wizard page and dialog with the factory settings on a virtual display: in English
+# into docs/*.png, in German into docs/de/*.png, and in English at 144 DPI into docs/144dpi/*.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh >/dev/null
 source scripts/wine_env.sh
 
-stage=build/shots
-rm -rf "$stage" && mkdir -p "$stage/out"
-cp build/mingw/tests/page_shots.exe build/mingw/tests/version_sample.exe build/mingw/components/log/JotbookLog.dll res/Tidyhold.language res/config.xml "$stage/"
-export WINEPREFIX=$PWD/build/wine-run
-[ -f "$WINEPREFIX/system.reg" ] || new_wine_prefix "$WINEPREFIX"
-
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
+trap 'for p in build/wine-run build/wine-run-144; do WINEPREFIX=$PWD/$p wineserver -k >/dev/null 2>&1 || true; done; kill $xvfb 2>/dev/null || true' EXIT
 sleep 1
-DISPLAY=$display wine "$stage/page_shots.exe" 'Z:'"$(realpath "$stage/out" | tr / '\\')" >/dev/null
-for bmp in "$stage"/out/*.bmp; do
-    convert "$bmp" "docs/$(basename "${bmp%.bmp}").png"
-done
-ls docs/*.png
+
+# shoot LANGUAGE-FILE OUTPUT-FOLDER DPI
+shoot() {
+    local language=$1 docs=$2 dpi=$3
+    local stage=build/shots/$(basename "$docs")
+    rm -rf "$stage" && mkdir -p "$stage/out" "$docs"
+    cp build/mingw/tests/page_shots.exe build/mingw/tests/version_sample.exe build/mingw/components/log/JotbookLog.dll res/config.xml "$stage/"
+    cp "$language" "$stage/Tidyhold.language"
+    export WINEPREFIX=$PWD/build/wine-run
+    [ "$dpi" = 96 ] || WINEPREFIX=$PWD/build/wine-run-$dpi
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        new_wine_prefix "$WINEPREFIX"
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        wineserver -w
+    fi
+    DISPLAY=$display wine "$stage/page_shots.exe" 'Z:'"$(realpath "$stage/out" | tr / '\\')" >/dev/null
+    wineserver -w
+    for bmp in "$stage"/out/*.bmp; do
+        convert "$bmp" "$docs/$(basename "${bmp%.bmp}").png"
+    done
+    ls "$docs"/*.png
+}
+
+shoot res/Tidyhold.language docs 96
+shoot res/Tidyhold.de.language docs/de 96
+shoot res/Tidyhold.language docs/144dpi 144

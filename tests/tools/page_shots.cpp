@@ -264,8 +264,10 @@ int main(int argc, char** argv) {
     MainWizard wizard;
     if (!wizard.CreateModeless(nullptr)) return 1;
     ShowWindow(wizard.Hwnd(), SW_SHOW);
+    // The scanning and cleaning pages are caught while their worker waits for this thread.
     auto shoot = [&](int page) {
-        return Shoot(wizard.Hwnd(), output + "\\page-" + std::to_string(page) + "-" + names[page] + ".bmp");
+        return Shoot(wizard.Hwnd(), output + "\\page-" + std::to_string(page) + "-" + names[page] + ".bmp",
+                     page != kScanPage && page != kCleaningPage);
     };
     for (int page = kWelcomePage; page <= kSkipFoldersPage; ++page) {
         wizard.ShowPage(page);
@@ -345,18 +347,12 @@ int main(int argc, char** argv) {
     for (const char* older : {"\\Backup\\2024-11-02_09-15-42", "\\Backup\\2025-01-20_17-48-05"})
         CreateDirectoryA((demo + older).c_str(), nullptr);
     RescueDialog rescue(demo + "\\Backup", &ListEveryFile);
-    if (!rescue.CreateModeless(wizard.Hwnd())) return 1;
-    HWND sets = rescue.Item(IDC_RESCUE_LIST);
-    SelectRow(sets, RowCount(sets) - 1);
-    SetFocus(sets);
-    ShowWindow(rescue.Hwnd(), SW_SHOW);
-    Settle(700);
-    RedrawWindow(rescue.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    GdiFlush();
-    Sleep(400);
-    std::printf("%s\n", (output + "\\dialog-rescue.bmp").c_str());
-    if (!SaveWindow(rescue.Hwnd(), output + "\\dialog-rescue.bmp")) return 1;
-    DestroyWindow(rescue.Hwnd());
+    if (!ShootDialog(rescue, wizard.Hwnd(), output + "\\dialog-rescue.bmp", [](HWND window) {
+            HWND sets = GetDlgItem(window, IDC_RESCUE_LIST);
+            SelectRow(sets, RowCount(sets) - 1);
+            SetFocus(sets);
+        }))
+        return 1;
     if (!ShootTypedUrls(output + "\\dialog-typed-urls.bmp", wizard.Hwnd())) return 1;
     if (!ShootAbout(output + "\\dialog-about.bmp", wizard.Hwnd())) return 1;
     DestroyWindow(wizard.Hwnd());
