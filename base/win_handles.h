@@ -72,10 +72,17 @@ struct FontTraits {  // CreateFontIndirectA: null on failure
     static void Close(Type h) { DeleteObject(h); }
 };
 
+struct BitmapTraits {  // CreateDIBSection: null on failure
+    using Type = HBITMAP;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { DeleteObject(h); }
+};
+
 using UniqueHandle = Unique<HandleTraits>;
 using UniqueFile = Unique<FileTraits>;
 using UniqueFind = Unique<FindTraits>;
 using UniqueKey = Unique<KeyTraits>;
 using UniqueModule = Unique<ModuleTraits>;
 using UniqueFont = Unique<FontTraits>;
+using UniqueBitmap = Unique<BitmapTraits>;
 using UniqueIcon = Unique<IconTraits>;

@@ -11,9 +11,12 @@ It writes, under res/:
     icons/tidyhold.ico            program icon (16, 32, 48, 256 px, 32-bit)
     bitmaps/folder_images.bmp     48x16 tree images, white = transparent
     bitmaps/check_states.bmp      52x13 check box states, white = transparent
-    bitmaps/welcome.bmp           164x346 side panel
-    bitmaps/results.bmp           164x346 side panel
-    bitmaps/folder.bmp ... cleaning.bmp   48x48 page headers on RGB(240,240,240)
+    bitmaps/welcome.bmp           328x692 side panel (drawn at twice its 96-DPI size)
+    bitmaps/results.bmp           328x692 side panel
+    bitmaps/folder.bmp ... cleaning.bmp   96x96 page headers on RGB(240,240,240)
+
+The program scales the panels and headers down to the screen's DPI (a 164x346 panel and 48x48
+headers at 96 DPI), so they stay sharp up to 192 DPI.
 
 All BMPs are 24-bit BITMAPINFOHEADER files without alpha, as windres wants.
 The output is deterministic: running the script twice gives the same bytes.
@@ -72,9 +75,10 @@ def mix(c1, c2, t):
 class Canvas:
     """RGBA drawing surface in final-pixel units, supersampled by `ss`."""
 
-    def __init__(self, w, h, ss=SS):
-        self.w, self.h, self.ss = w, h, ss
-        self.size = (w * ss, h * ss)
+    def __init__(self, w, h, ss=SS, out=1):
+        """Drawn in w x h units; the image comes out at `out` pixels a unit."""
+        self.w, self.h, self.ss, self.out = w, h, ss * out, out
+        self.size = (w * self.ss, h * self.ss)
         self.img = Image.new("RGBA", self.size, (0, 0, 0, 0))
 
     # coordinates -------------------------------------------------------
@@ -197,10 +201,10 @@ class Canvas:
 
     # output --------------------------------------------------------------
     def rgba_image(self):
-        return self.img.resize((self.w, self.h), Image.BOX)
+        return self.img.resize((self.w * self.out, self.h * self.out), Image.BOX)
 
     def over(self, bg):
-        base = Image.new("RGBA", (self.w, self.h), rgba(bg))
+        base = Image.new("RGBA", (self.w * self.out, self.h * self.out), rgba(bg))
         base.alpha_composite(self.rgba_image())
         return base.convert("RGB")
 
@@ -603,7 +607,7 @@ def panel_floor(c, cy):
 
 
 def welcome_panel():
-    c = Canvas(PANEL_W, PANEL_H, ss=6)
+    c = Canvas(PANEL_W, PANEL_H, ss=6, out=2)
     panel_background(c)
     dx0, dy0, dx1, dy1 = 20, 214, 144, 268
     panel_floor(c, dy1 + 2)
@@ -631,7 +635,7 @@ def welcome_panel():
 
 
 def results_panel():
-    c = Canvas(PANEL_W, PANEL_H, ss=6)
+    c = Canvas(PANEL_W, PANEL_H, ss=6, out=2)
     panel_background(c)
     dx0, dy0, dx1, dy1 = 20, 214, 144, 268
     panel_floor(c, dy1 + 2)
@@ -655,7 +659,7 @@ def results_panel():
 
 # ---------------------------------------------------------------- headers
 def header_canvas():
-    return Canvas(48, 48)
+    return Canvas(48, 48, out=2)
 
 
 def header_shadow(c, x0, x1, y):

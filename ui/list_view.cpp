@@ -4,6 +4,7 @@
 
 #include "base/ansi.h"
 #include "ui/language_table.h"
+#include "ui/screen_scale.h"
 
 void SetUpListColumns(HWND list, const ListColumn* columns, int count, DWORD extendedStyles) {
     for (int i = 0; i < count; ++i) {
@@ -11,7 +12,7 @@ void SetUpListColumns(HWND list, const ListColumn* columns, int count, DWORD ext
         LVCOLUMNA column{};
         column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = columns[i].width;
+        column.cx = ScaleToScreen(columns[i].width);
         column.pszText = heading.data();
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));

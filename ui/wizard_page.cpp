@@ -1,9 +1,11 @@
 #include "ui/wizard_page.h"
 
 #include "ui/language_table.h"
+#include "ui/screen_scale.h"
 
 void WizardPage::SetUpPage() {
     Language().TranslateWindow(hwnd);
+    pictures = FitPictures(hwnd);
     layout.Capture(hwnd, anchors);
 }
 

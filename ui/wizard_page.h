@@ -2,6 +2,9 @@
 // places its controls by its resize rules whenever the wizard sizes it.
 #pragma once
 #include <span>
+#include <vector>
+
+#include "base/win_handles.h"
 
 #include "ui/dialog.h"
 #include "ui/page_layout.h"
@@ -21,4 +24,5 @@ protected:
 private:
     std::span<const Anchor> anchors;
     PageLayout layout;
+    std::vector<UniqueBitmap> pictures;
 };

@@ -24,6 +24,7 @@
 #include "scan/more_info_dialog.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
+#include "ui/screen_scale.h"
 #include "ui/shell_open.h"
 
 namespace {
@@ -48,14 +49,9 @@ bool SaveWindow(HWND window, const std::string& file) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    UniqueBitmap bitmap = CreateScreenPicture(width, height, info, bits);
+    HGDIOBJ old = SelectObject(memory, bitmap.Get());
     BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     SelectObject(memory, old);
     int stride = ((width * 3 + 3) / 4) * 4;
@@ -71,7 +67,6 @@ bool SaveWindow(HWND window, const std::string& file) {
         fwrite(bits, static_cast<size_t>(stride) * static_cast<size_t>(height), 1, out);
         fclose(out);
     }
-    DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return ok;
