@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "ui/language_table.h"
 #include "ui/message_box.h"
+#include "ui/progress_bar.h"
 
 namespace {
 
@@ -25,8 +26,6 @@ constexpr UINT_PTR kProgressTimer = 1;
 // Why the backup pass keeps a file from the removal pass.
 constexpr char kKeptNoBackup = 1;
 constexpr char kKeptChanged = 2;
-
-int BarValue(std::size_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
 
 std::uint64_t SizeOf(const WIN32_FILE_ATTRIBUTE_DATA& data) {
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -136,7 +135,7 @@ void CleaningPage::BeginPass(const char* stateKey) {
     progress = 0;
     run.Report([&] {
         HWND bar = Item(IDC_CLEANING_PROGRESS);
-        SendMessageA(bar, PBM_SETRANGE32, 0, BarValue(files.size()));
+        SetBarRange(bar, files.size());
         SendMessageA(bar, PBM_SETPOS, 0, 0);
         shownPosition = 0;
         SetDlgItemTextA(hwnd, IDC_CLEANING_STATE, state.c_str());
@@ -154,7 +153,7 @@ void CleaningPage::MoveBar() {
     std::size_t position = progress.load(std::memory_order_relaxed);
     if (position == shownPosition) return;
     shownPosition = position;
-    SendMessageA(Item(IDC_CLEANING_PROGRESS), PBM_SETPOS, BarValue(position), 0);
+    SetBarPosition(Item(IDC_CLEANING_PROGRESS), position);
 }
 
 bool CleaningPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

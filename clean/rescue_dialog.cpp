@@ -14,12 +14,12 @@
 #include "ui/language_table.h"
 #include "ui/list_view.h"
 #include "ui/message_box.h"
+#include "ui/progress_bar.h"
 
 namespace {
 constexpr DWORD kFrameMilliseconds = 16;
 constexpr int kBusyButtons[] = {IDC_RESCUE_RESTORE, IDC_RESCUE_BROWSE, IDC_RESCUE_DELETE};
 
-int BarValue(std::size_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
 }  // namespace
 
 RescueDialog::RescueDialog(std::string backupDirectory, FileLister listFiles)
@@ -127,7 +127,7 @@ void RescueDialog::Run() {
     const std::string copying = Language().Lookup("_RescueDialogStateCopyBackupFiles");
     run.Report([&] {
         SetState(copying);
-        SendMessageA(Item(IDC_RESCUE_PROGRESS), PBM_SETRANGE32, 0, BarValue(files.size()));
+        SetBarRange(Item(IDC_RESCUE_PROGRESS), files.size());
     });
     SetRestore restore(restoreSet);
     DWORD shown = GetTickCount();
@@ -139,7 +139,7 @@ void RescueDialog::Run() {
         ++done;
         if (GetTickCount() - shown >= kFrameMilliseconds || done == files.size()) {
             shown = GetTickCount();
-            run.Report([&] { SendMessageA(Item(IDC_RESCUE_PROGRESS), PBM_SETPOS, BarValue(done), 0); });
+            run.Report([&] { SetBarPosition(Item(IDC_RESCUE_PROGRESS), done); });
         }
     }
     WriteRecord(log, "_LogLogCategoryRestore", restore.LogText());

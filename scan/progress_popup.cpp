@@ -2,15 +2,11 @@
 
 #include <commctrl.h>
 
-#include <climits>
-
 #include "res/resource.h"
 #include "ui/language_table.h"
+#include "ui/progress_bar.h"
 
 namespace {
-
-// The bar's positions are ints; a count beyond that only loses the last steps.
-int BarValue(std::size_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
 
 constexpr ULONGLONG kFrameMilliseconds = 16;
 
@@ -23,7 +19,7 @@ bool ProgressPopup::Open(HWND owner, std::size_t count) {
     if (!CreateModeless(owner)) return false;
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     // 32-bit range: PBM_SETRANGE would cut a count above 65535.
-    SendMessageA(Item(IDC_PROGRESS_BAR), PBM_SETRANGE32, 0, BarValue(total));
+    SetBarRange(Item(IDC_PROGRESS_BAR), total);
     ShowWindow(hwnd, SW_SHOW);
     return true;
 }
@@ -37,7 +33,7 @@ void ProgressPopup::Advance(std::size_t position) {
 }
 
 void ProgressPopup::SetPosition(std::size_t position) {
-    SendMessageA(Item(IDC_PROGRESS_BAR), PBM_SETPOS, static_cast<WPARAM>(BarValue(position)), 0);
+    SetBarPosition(Item(IDC_PROGRESS_BAR), position);
 }
 
 bool ProgressPopup::DispatchOne() {

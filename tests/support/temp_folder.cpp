@@ -84,3 +84,5 @@ std::string HostPath(std::string_view path) {
         if (c == '/') c = '\\';
     return windows;
 }
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -23,6 +23,8 @@ std::string MakeLongFolder(const TempFolder& folder, size_t length);
 // These three take paths of any length.
 void WriteFile(const std::string& path, std::string_view content);
 std::string ReadFile(const std::string& path);
+// A file or folder at path (a name whose attributes can be read).
+bool Exists(const std::string& path);
 bool CopyFileTo(const std::string& from, const std::string& to);
 
 // A path of the build machine (/home/...) as Wine sees it (Z:\home\...); Windows paths unchanged.

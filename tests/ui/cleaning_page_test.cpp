@@ -71,8 +71,6 @@ private:
     std::size_t holdAt = SIZE_MAX;
 };
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 class CleaningPageTest : public testing::Test {
 protected:
     void SetUp() override {

@@ -46,8 +46,6 @@ private:
     std::size_t holdAt = SIZE_MAX;
 };
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 class RescueDialogTest : public testing::Test {
 protected:
     void SetUp() override {
