@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "base/ansi.h"
 #include "base/failure.h"
 #include "base/file_names.h"
 #include "base/program_paths.h"
@@ -75,6 +76,19 @@ private:
 
 }  // namespace
 
+// Asked once per folder: the files come sorted, so a folder's files follow one another.
+bool CleaningPage::RecycleBins::Takes(const std::string& path) {
+    std::string folder = path.substr(0, path.rfind('\\') + 1);
+    if (folder == lastFolder) return lastTakes;
+    lastFolder = folder;
+    wchar_t volume[MAX_PATH + 1] = {};
+    SHQUERYRBINFO info{};
+    info.cbSize = sizeof(info);
+    lastTakes = GetVolumePathNameW(ToWide(folder).c_str(), volume, MAX_PATH) &&
+                SUCCEEDED(SHQueryRecycleBinW(volume, &info));
+    return lastTakes;
+}
+
 CleaningPage::CleaningPage() : WizardPage(IDD_CLEANING_PAGE, kAnchors) {}
 
 CleaningPage::~CleaningPage() { DestroyNow(); }
@@ -101,6 +115,7 @@ void CleaningPage::Start() {
     run.Join();               // a stopped worker may still be finishing its file
     outcome = CleaningOutcome{};
     outcome.ran = true;
+    owner = GetAncestor(hwnd, GA_ROOT);
     progress = 0;
     shownPosition = 0;
     SendMessageA(Item(IDC_CLEANING_PROGRESS), PBM_SETPOS, 0, 0);
@@ -220,7 +235,9 @@ void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
     const std::string noBackup = Language().Lookup("_LogKeptNoBackup");
     const std::string changed = Language().Lookup("_LogKeptChanged");
     const RemovalLines lines{Language().Lookup("_LogDeleteFile"), Language().Lookup("_LogDeleteAtRestart"),
-                             Language().Lookup("_LogKeptNotRemoved")};
+                             Language().Lookup("_LogKeptNotRemoved"), Language().Lookup("_LogKeptNoRecycleBin"),
+                             Language().Lookup("_LogKeptNotRecycled")};
+    bins = RecycleBins{};
     PlainFiles plain;
     std::size_t index = 0;
     for (const auto& [path, reason] : files) {
@@ -262,17 +279,28 @@ bool CleaningPage::RemoveFile(const std::string& path, const RemovalLines& lines
         }
         return false;
     }
-    // The shell's delete with undo, no question and no progress window: to the recycle bin.
-    std::string source = path;
-    source.append(2, '\0');
-    SHFILEOPSTRUCTA operation{};
+    // A drive without a recycle bin would have the shell delete for good what it was asked to
+    // recycle, without a word: such files stay.
+    if (path.size() >= MAX_PATH || !bins.Takes(path)) {
+        ++outcome.keptNotRemoved;
+        line = FormatText(path.size() >= MAX_PATH ? lines.notRemoved : lines.noRecycleBin, {path});
+        return false;
+    }
+    // The shell's delete with undo and no progress window: to the recycle bin. For a file the bin
+    // cannot take (too large for it, say) the shell asks before it deletes for good; a No keeps it.
+    std::wstring source = ToWide(path);
+    source.append(2, L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.hwnd = owner;
     operation.wFunc = FO_DELETE;
     operation.pFrom = source.c_str();
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT;
-    bool gone = path.size() < MAX_PATH && SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted &&
-                GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_WANTNUKEWARNING;
+    int failed = SHFileOperationW(&operation);
+    bool gone = GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
     if (!gone) ++outcome.keptNotRemoved;
-    line = FormatText(gone ? lines.deleted : lines.notRemoved, {path});
+    line = FormatText(gone ? lines.deleted
+                           : (failed == 0 && operation.fAnyOperationsAborted ? lines.notRecycled : lines.notRemoved),
+                      {path});
     return gone;
 }
 

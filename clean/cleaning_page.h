@@ -29,7 +29,7 @@ struct CleaningOutcome {
     std::size_t keptNoBackup = 0;    // the backup copy failed, so the file was not removed
     std::size_t keptChanged = 0;     // no longer a plain file at its path since the scan
     std::size_t keptAtRestart = 0;   // in use: registered for deletion at the next restart
-    std::size_t keptNotRemoved = 0;  // the removal failed
+    std::size_t keptNotRemoved = 0;  // the removal failed, or the recycle bin could not take it
     std::string setFolder;           // the backup set, when a copy went into it
 };
 
@@ -74,7 +74,16 @@ private:
     void RemovalPass(LogClient& log, std::vector<char>& keep);
     // The removal's log lines, looked up once per pass: each lookup reads the language file.
     struct RemovalLines {
-        std::string deleted, atRestart, notRemoved;
+        std::string deleted, atRestart, notRemoved, noRecycleBin, notRecycled;
+    };
+    // Whether the drive of a path has a recycle bin.
+    class RecycleBins {
+    public:
+        bool Takes(const std::string& path);
+
+    private:
+        std::string lastFolder;
+        bool lastTakes = false;
     };
     bool RemoveFile(const std::string& path, const RemovalLines& lines, std::string& line);
     void BeginPass(const char* stateKey);
@@ -87,4 +96,6 @@ private:
     CleaningOutcome outcome;  // the worker's until its thread has left
     std::atomic<std::size_t> progress{0};  // files done in the current pass, from the worker
     std::size_t shownPosition = 0;
+    HWND owner = nullptr;  // of the shell's question before a delete for good
+    RecycleBins bins;      // the worker's
 };

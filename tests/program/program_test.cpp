@@ -126,12 +126,12 @@ protected:
         return WaitFor([&] { return IsWindowEnabled(next) != FALSE; }) ? wizard : nullptr;
     }
     // Through a scan of the browser cache (pointed elsewhere by the caller) to the end of a
-    // permanent cleaning with backup into backups; the wizard, or null.
-    HWND CleanWithBackup(const Process& process, const std::string& backups) {
+    // cleaning with the given clean options; the wizard, or null.
+    HWND Clean(const Process& process, const std::string& cleanOptions) {
         WriteFile(folder / "config.xml",
                   "<config><tidyhold><junkfiles><items/><default/></junkfiles><options><FindIETemp checked=\"1\"/>"
-                  "</options><SkipFolders><items/><default/></SkipFolders><CleanOptions><CleanMode index=\"0\"/>"
-                  "<Backup checked=\"1\" BackupDirectory=\"" + backups + "\"/></CleanOptions></tidyhold></config>");
+                  "</options><SkipFolders><items/><default/></SkipFolders><CleanOptions>" + cleanOptions +
+                  "</CleanOptions></tidyhold></config>");
         HWND wizard = ScanFromTheWelcomePage(process);
         if (!wizard) return nullptr;
         HWND next = GetDlgItem(wizard, IDC_WIZARD_NEXT);
@@ -143,6 +143,10 @@ protected:
                                 IDC_CLEANING_STATE);
         EXPECT_EQ(Text(state), "Cleaning complete. Click Next to continue.");
         return wizard;
+    }
+    // A permanent cleaning with backup into backups.
+    HWND CleanWithBackup(const Process& process, const std::string& backups) {
+        return Clean(process, "<CleanMode index=\"0\"/><Backup checked=\"1\" BackupDirectory=\"" + backups + "\"/>");
     }
     // The names of the folders in a backup directory.
     static std::vector<std::string> Sets(const std::string& backups) {
@@ -274,6 +278,31 @@ TEST_F(ProgramTest, ACleaningWithBackupFromTheWelcomePageToTheResults) {
     };
     EXPECT_EQ(ReadFile(copyOf(tree / "a.tmp")), "first");
     EXPECT_EQ(ReadFile(copyOf(tree / "sub\\b.tmp")), "second");
+}
+
+// Wine's shell, like Windows' on a drive without a bin, deletes for good what it cannot recycle.
+TEST_F(ProgramTest, WithoutARecycleBinTheRecycleModeKeepsEveryFile) {
+    AddLanguageFile();
+    TempFolder tree;
+    WriteFile(tree / "a.tmp", "first");
+    WriteFile(tree / "b.tmp", "second");
+    ShellFolderOverride cache("Cache", tree.Path());
+    // The program's Wine finds no trash folder in a data folder that does not exist.
+    char saved[MAX_PATH] = {};
+    DWORD had = GetEnvironmentVariableA("XDG_DATA_HOME", saved, MAX_PATH);
+    SetEnvironmentVariableA("XDG_DATA_HOME", "/nonexistent/tidyhold-no-trash");
+    Process process = Start();
+    SetEnvironmentVariableA("XDG_DATA_HOME", had ? saved : nullptr);
+    HWND wizard = Clean(process, "<CleanMode index=\"1\"/><Backup checked=\"0\"/>");
+    ASSERT_TRUE(wizard);
+    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
+    HWND summary = FindControl(wizard, "Static", IDC_RESULTS_SUMMARY);
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(Text(summary).find("0 files removed, 0.00 MB freed. 2 kept"), 0u) << Text(summary);
+    PostMessageA(wizard, WM_CLOSE, 0, 0);
+    EXPECT_EQ(process.Wait(), 2u);
+    EXPECT_EQ(ReadFile(tree / "a.tmp"), "first");
+    EXPECT_EQ(ReadFile(tree / "b.tmp"), "second");
 }
 
 TEST_F(ProgramTest, ASetMadeByACleaningIsRestoredFromTheToolsMenu) {
