@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/junk_descriptions.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -140,6 +141,17 @@ TEST(LanguageFile, TheGermanFileTranslatesEveryKeyWithTheSameConversions) {
         EXPECT_EQ(translated.find("\\r\\n") != std::string::npos, text.find("\\r\\n") != std::string::npos);
     }
     for (const auto& entry : german) EXPECT_TRUE(english.count(entry.first)) << entry.first << " is not an English key";
+}
+
+// The shipped config.xml names its factory descriptions by key; a key the program does not know
+// would show as itself in every language. (Each known key is checked above for its texts.)
+TEST(LanguageFile, TheShippedConfigDescribesItsMasksByKeysTheProgramTranslates) {
+    std::string config = ReadFile(Source("res/config.xml"));
+    std::regex description(R"re(description="([^"]*)")re");
+    int count = 0;
+    for (std::sregex_iterator it(config.begin(), config.end(), description), end; it != end; ++it, ++count)
+        EXPECT_NE(FactoryDescription((*it)[1].str()), 0) << (*it)[1];
+    EXPECT_GT(count, 0);
 }
 
 TEST(LanguageFile, ConversionsAreReadByArgumentAndKind) {
