@@ -207,6 +207,22 @@ TEST(JunkFilesLanguage, FactoryDescriptionsFollowTheLanguageFileAndTheUsersOwnSt
     EXPECT_EQ(RowText(GetDlgItem(again.Hwnd(), IDC_JUNK_LIST), 0, 1), "Old versions of files (check before you delete them)");
 }
 
+TEST(JunkFilesLanguage, EveryFactoryDescriptionFitsItsColumnInEachShippedLanguage) {
+    SettingsFixture settings;
+    for (const std::string& file :
+         {ShippedLanguageFile(), HostPath(std::string(TIDYHOLD_SOURCE_DIR) + "/res/Tidyhold.de.language")}) {
+        SCOPED_TRACE(file);
+        ScopedLanguage language(file);
+        JunkFilesPage page;
+        ASSERT_TRUE(page.CreateModeless(settings.Host()));
+        Click(page.Hwnd(), IDC_JUNK_DEFAULT);
+        HWND list = GetDlgItem(page.Hwnd(), IDC_JUNK_LIST);
+        ASSERT_GT(RowCount(list), 0);
+        const int room = ListView_GetColumnWidth(list, 1) - 12;  // the cell's margins
+        for (const std::string& text : Column(list, 1)) EXPECT_LE(ListView_GetStringWidth(list, text.c_str()), room) << text;
+    }
+}
+
 TEST(OptionsPageTest, LoadsEditsAndStoresEveryOption) {
     SettingsFixture settings;
     OptionsPage page;
