@@ -1,6 +1,7 @@
 #include "base/text_format.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -9,6 +10,8 @@ namespace {
 constexpr int kMaxWidth = 1024;
 
 struct Conversion {
+    bool numbered = false;  // written with an argument number, %n$
+    long long position = 0; // that number
     std::string flags;
     int width = -1;
     int precision = -1;
@@ -17,19 +20,27 @@ struct Conversion {
     size_t end = 0;  // index just past the conversion in the format
 };
 
-int ReadNumber(std::string_view text, size_t& i) {
+long long ReadNumber(std::string_view text, size_t& i, long long cap = kMaxWidth) {
     long long value = 0;
     while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        value = std::min<long long>(value * 10 + (text[i] - '0'), kMaxWidth);
+        value = std::min<long long>(value * 10 + (text[i] - '0'), cap);
         ++i;
     }
-    return static_cast<int>(value);
+    return value;
 }
 
 // Parses the conversion that starts at format[start] == '%'.
 Conversion Parse(std::string_view format, size_t start) {
     Conversion c;
     size_t i = start + 1;
+    size_t digits = i;
+    // Capped past any argument count, so a huge number cannot wrap round to a real argument.
+    long long position = ReadNumber(format, digits, INT_MAX);
+    if (digits > i && digits < format.size() && format[digits] == '$') {
+        c.numbered = true;
+        c.position = position;
+        i = digits + 1;
+    }
     while (i < format.size() && std::string_view("-+ #0").find(format[i]) != std::string_view::npos)
         c.flags += format[i++];
     if (i < format.size() && format[i] == '*') {
@@ -37,7 +48,7 @@ Conversion Parse(std::string_view format, size_t start) {
         ++i;
     } else {
         size_t before = i;
-        int width = ReadNumber(format, i);
+        int width = static_cast<int>(ReadNumber(format, i));
         if (i > before) c.width = width;
     }
     if (i < format.size() && format[i] == '.') {
@@ -46,7 +57,7 @@ Conversion Parse(std::string_view format, size_t start) {
             c.valid = false;
             ++i;
         } else {
-            c.precision = ReadNumber(format, i);
+            c.precision = static_cast<int>(ReadNumber(format, i));
         }
     }
     // Length modifiers say nothing here: the argument's own type decides how it is passed.
@@ -124,33 +135,50 @@ std::string Convert(const Conversion& c, const FormatArg& arg) {
     return {};
 }
 
-}  // namespace
-
-std::string FormatText(std::string_view format, std::initializer_list<FormatArg> args) {
-    std::string out;
-    const FormatArg* next = args.begin();
+// Calls onText with each run of plain text (%% already made one %) and onConversion with each
+// conversion and the text it was written as.
+template <class OnText, class OnConversion>
+void Walk(std::string_view format, OnText onText, OnConversion onConversion) {
     size_t i = 0;
     while (i < format.size()) {
         size_t percent = format.find('%', i);
         if (percent == std::string_view::npos) {
-            out.append(format.substr(i));
-            break;
+            onText(format.substr(i));
+            return;
         }
-        out.append(format.substr(i, percent - i));
+        onText(format.substr(i, percent - i));
         if (percent + 1 < format.size() && format[percent + 1] == '%') {
-            out += '%';
+            onText("%");
             i = percent + 2;
             continue;
         }
         Conversion c = Parse(format, percent);
-        std::string_view written = format.substr(percent, c.end - percent);
-        bool known = IsIntegerType(c.type) || IsFloatType(c.type) || c.type == 's';
-        if (!c.valid || !known || next == args.end()) {
-            out.append(written);
-        } else {
-            out += Convert(c, *next++);
-        }
+        onConversion(c, format.substr(percent, c.end - percent));
         i = c.end;
     }
+}
+
+}  // namespace
+
+std::string FormatText(std::string_view format, std::initializer_list<FormatArg> args) {
+    bool numbered = false;
+    Walk(format, [](std::string_view) {}, [&](const Conversion& c, std::string_view) { numbered |= c.numbered; });
+
+    std::string out;
+    const FormatArg* next = args.begin();
+    Walk(format, [&](std::string_view text) { out.append(text); },
+         [&](const Conversion& c, std::string_view written) {
+             bool known = IsIntegerType(c.type) || IsFloatType(c.type) || c.type == 's';
+             const FormatArg* arg = nullptr;
+             if (c.valid && known) {
+                 if (!numbered) {
+                     if (next != args.end()) arg = next++;
+                 } else if (c.numbered && c.position >= 1 && c.position <= static_cast<long long>(args.size())) {
+                     arg = args.begin() + (c.position - 1);
+                 }
+             }
+             if (arg) out += Convert(c, *arg);
+             else out.append(written);
+         });
     return out;
 }

@@ -8,9 +8,12 @@
 
 using FormatArg = std::variant<long long, double, std::string>;
 
-// Conversions take the arguments in order. An integer or a double fits d i u o x X c and
+// Conversions take the arguments in order, or, once any conversion names its argument as POSIX
+// printf does (%2$s, %1$02d), each takes the one it names, as often as it is named, so a
+// translation can put them in its own order. An integer or a double fits d i u o x X c and
 // f F e E g G a A (converted between the two as printf would print them); a string fits s.
-// A conversion that does not fit its argument prints the argument in its plain form; one with no
-// argument left, or that printf must never see (%n, %p, a * width), is copied as written.
+// A conversion that does not fit its argument prints the argument in its plain form. One that
+// printf must never see (%n, %p, a * width), one with no argument left, and in a format that
+// names arguments one that names none, 0 or one past the last, are copied as written.
 // Widths and precisions are capped at 1024.
 std::string FormatText(std::string_view format, std::initializer_list<FormatArg> args);

@@ -27,6 +27,7 @@
 #include "scan/protected_paths.h"
 #include "scan/report_page.h"
 #include "scan/scan_page.h"
+#include "settings/junk_descriptions.h"
 #include "settings/settings_store.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
@@ -92,7 +93,7 @@ ScanSettings FactorySettings(const std::string& folder, const Options& options) 
     settings.Folders = {folder};
     ConfigDocument config = OpenConfig();
     for (const ListRow& row : config.ReadList(ListSection::JunkFiles, true))
-        if (row.checked) settings.JunkMasks[row.text] = row.description;
+        if (row.checked) settings.JunkMasks[row.text] = ShownDescription(row.description);
     for (const ListRow& row : config.ReadList(ListSection::SkipFolders, true))
         if (row.checked) settings.SkipFolders.push_back(row.text);
     settings.SkipFolders.push_back(ProgramFolder());

@@ -13,7 +13,8 @@
 // Every file below a folder. The program hands in its scanner, which this layer cannot reach.
 using FileLister = std::function<std::vector<std::string>(const std::string& folder, const std::atomic<bool>* stop)>;
 
-// A set's row in the rescue list: the format filled with month, day, year, hour, minute, second.
+// A set's row in the rescue list: the format filled with month, day, year, hour, minute, second
+// (a translation takes them in its own order with numbered conversions).
 std::string BackupSetRowText(const std::string& format, const BackupSet& set);
 
 class SetRestore {

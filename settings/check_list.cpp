@@ -5,11 +5,14 @@
 #include "ui/list_view.h"
 #include "ui/message_box.h"
 
-void ShowRows(HWND list, const std::vector<ListRow>& rows, RowShape shape) {
+void ShowRows(HWND list, const std::vector<ListRow>& rows, RowShape shape, const std::vector<LPARAM>& data) {
     RedrawOff redrawOff(list);
     ListView_DeleteAllItems(list);
-    for (const ListRow& row : rows) {
-        int index = shape == RowShape::TextOnly ? AppendRow(list, {row.text}) : AppendRow(list, {row.text, row.description});
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ListRow& row = rows[i];
+        LPARAM rowData = i < data.size() ? data[i] : 0;
+        int index = shape == RowShape::TextOnly ? AppendRow(list, {row.text}, rowData)
+                                                : AppendRow(list, {row.text, row.description}, rowData);
         SetRowChecked(list, index, row.checked);
     }
 }

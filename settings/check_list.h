@@ -8,7 +8,8 @@
 
 enum class RowShape { TextOnly, TextAndDescription };
 
-void ShowRows(HWND list, const std::vector<ListRow>& rows, RowShape shape);
+// Each row's item data is data[row], 0 past its end.
+void ShowRows(HWND list, const std::vector<ListRow>& rows, RowShape shape, const std::vector<LPARAM>& data = {});
 std::vector<ListRow> CollectRows(HWND list, RowShape shape);
 // Deletes the selected row; with none, tells the user on the page to select one.
 void DeleteSelectedRow(HWND page, HWND list);

@@ -4,6 +4,7 @@
 
 #include "res/resource.h"
 #include "settings/check_list.h"
+#include "settings/junk_descriptions.h"
 #include "settings/junk_file_dialog.h"
 #include "ui/list_view.h"
 #include "ui/message_box.h"
@@ -29,12 +30,25 @@ bool JunkFilesPage::OnInit() {
     return false;
 }
 
+// A factory description shows in the current language; the row's data remembers its key.
 void JunkFilesPage::Load(bool useDefaults) {
-    ShowRows(List(), Config().ReadList(ListSection::JunkFiles, useDefaults), RowShape::TextAndDescription);
+    std::vector<ListRow> rows = Config().ReadList(ListSection::JunkFiles, useDefaults);
+    std::vector<LPARAM> factory;
+    for (ListRow& row : rows) {
+        factory.push_back(FactoryDescription(row.description));
+        row.description = ShownDescription(row.description);
+    }
+    ShowRows(List(), rows, RowShape::TextAndDescription, factory);
 }
 
+// A factory description goes back as its key while the row still shows the key's text, so the
+// next language file translates it too; an edited one is the user's own text from then on.
 void JunkFilesPage::OnDestroy() {
     std::vector<ListRow> rows = CollectRows(List(), RowShape::TextAndDescription);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        int factory = static_cast<int>(RowData(List(), static_cast<int>(i)));
+        rows[i].description = StoredDescription(factory, std::move(rows[i].description));
+    }
     StoreConfig([&](ConfigDocument& config) { config.RewriteList(ListSection::JunkFiles, rows); });
 }
 

@@ -9,6 +9,7 @@
 #include "base/program_paths.h"
 #include "scan/protected_paths.h"
 #include "scan/scan_page.h"
+#include "settings/junk_descriptions.h"
 #include "settings/settings_store.h"
 #include "tests/support/file_tree.h"
 #include "tests/support/scan_driver.h"
@@ -120,7 +121,7 @@ TEST(ProtectedScan, NothingProtectedReachesTheReportWhateverTheMasksAndOptions) 
     ScanSettings settings;
     settings.Folders = {drive.Root()};
     for (const ListRow& row : OpenConfig().ReadList(ListSection::JunkFiles, true))
-        settings.JunkMasks[row.text] = row.description;
+        settings.JunkMasks[row.text] = ShownDescription(row.description);
     ASSERT_GE(settings.JunkMasks.size(), 10u);
     settings.SkipFolders = {at("Users\\Ann\\Keep"), ProgramFolder()};
     for (bool ScanSettings::*flag :

@@ -159,6 +159,70 @@ TEST_F(JunkFilesPageTest, CheckAllUncheckAllAndDefaultThenCloseStoresTheFactoryR
     EXPECT_EQ(settings.StoredList(ListSection::JunkFiles), factory);
 }
 
+// The factory rows carry language keys: each language file shows them in its language, and they
+// are stored as keys again. A description the user wrote or changed is text and stays as it is.
+TEST(JunkFilesLanguage, FactoryDescriptionsFollowTheLanguageFileAndTheUsersOwnStayAsWritten) {
+    SettingsFixture settings;
+    const std::string german = HostPath(std::string(TIDYHOLD_SOURCE_DIR) + "/res/Tidyhold.de.language");
+    WriteFile(settings.ConfigFile(),
+              "<config><tidyhold><junkfiles><items>"
+              "<item checked=\"1\" description=\"_JunkTypeTemporaryFiles\" file=\"*.tmp\"/>"
+              "<item checked=\"0\" description=\"_JunkTypeMemoryDumps\" file=\"*.dmp\"/>"
+              "<item checked=\"1\" description=\"Temporary files\" file=\"*.temp\"/>"  // stored by an older version
+              "<item checked=\"1\" description=\"_Next\" file=\"*.x\"/>"  // a key, but not a factory one
+              "</items><default><item checked=\"1\" description=\"_JunkTypeOldVersions\" file=\"*.old\"/>"
+              "</default></junkfiles></tidyhold></config>");
+    std::vector<ListRow> before = settings.StoredList(ListSection::JunkFiles);
+    {
+        ScopedLanguage language(german);
+        JunkFilesPage page;
+        ASSERT_TRUE(page.CreateModeless(settings.Host()));
+        HWND list = GetDlgItem(page.Hwnd(), IDC_JUNK_LIST);
+        EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"Temporäre Dateien",
+                                                             "Speicherabbilder, die nach einem Absturz geschrieben wurden",
+                                                             "Temporary files", "_Next"}));
+        EXPECT_EQ(page.CheckedMasks().at("*.tmp"), "Temporäre Dateien");  // the scan's reason
+        DestroyWindow(page.Hwnd());
+    }
+    EXPECT_EQ(settings.StoredList(ListSection::JunkFiles), before);  // keys stay keys, texts stay texts
+
+    ScopedLanguage language(ShippedLanguageFile());
+    JunkFilesPage page;
+    ASSERT_TRUE(page.CreateModeless(settings.Host()));
+    HWND list = GetDlgItem(page.Hwnd(), IDC_JUNK_LIST);
+    EXPECT_EQ(RowText(list, 0, 1), "Temporary files");
+    SetRowText(list, 1, 1, "Crash dumps I keep");  // as the modify dialog leaves it
+    SetRowText(list, 0, 1, "Temporary files");     // edited back to the same text: still the factory's
+    AppendRow(list, {"*.new", "Temporary files"});  // the user's own, though it reads the same
+    DestroyWindow(page.Hwnd());
+    std::vector<ListRow> stored = settings.StoredList(ListSection::JunkFiles);
+    ASSERT_EQ(stored.size(), 5u);
+    EXPECT_EQ(stored[0].description, "_JunkTypeTemporaryFiles");
+    EXPECT_EQ(stored[1].description, "Crash dumps I keep");
+    EXPECT_EQ(stored[4].description, "Temporary files");
+
+    JunkFilesPage again;
+    ASSERT_TRUE(again.CreateModeless(settings.Host()));
+    Click(again.Hwnd(), IDC_JUNK_DEFAULT);
+    EXPECT_EQ(RowText(GetDlgItem(again.Hwnd(), IDC_JUNK_LIST), 0, 1), "Old versions of files (check before you delete them)");
+}
+
+TEST(JunkFilesLanguage, EveryFactoryDescriptionFitsItsColumnInEachShippedLanguage) {
+    SettingsFixture settings;
+    for (const std::string& file :
+         {ShippedLanguageFile(), HostPath(std::string(TIDYHOLD_SOURCE_DIR) + "/res/Tidyhold.de.language")}) {
+        SCOPED_TRACE(file);
+        ScopedLanguage language(file);
+        JunkFilesPage page;
+        ASSERT_TRUE(page.CreateModeless(settings.Host()));
+        Click(page.Hwnd(), IDC_JUNK_DEFAULT);
+        HWND list = GetDlgItem(page.Hwnd(), IDC_JUNK_LIST);
+        ASSERT_GT(RowCount(list), 0);
+        const int room = ListView_GetColumnWidth(list, 1) - 12;  // the cell's margins
+        for (const std::string& text : Column(list, 1)) EXPECT_LE(ListView_GetStringWidth(list, text.c_str()), room) << text;
+    }
+}
+
 TEST(OptionsPageTest, LoadsEditsAndStoresEveryOption) {
     SettingsFixture settings;
     OptionsPage page;
@@ -355,7 +419,6 @@ TEST(SettingsPages, TheWizardReadsTheFileOnceAtStartAndWritesItOnceAtClose) {
     Click(wizard.junkFilesPage.Hwnd(), IDC_JUNK_DEFAULT);
     ASSERT_GT(RowCount(junk), 0);
     EXPECT_EQ(RowText(junk, 0, 0), "*.tmp");
-    EXPECT_EQ(RowText(junk, 0, 1), "Temporary files");
     Click(wizard.optionsPage.Hwnd(), IDC_OPT_DEFAULT);
     EXPECT_TRUE(IsChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_TEMP));
     Click(wizard.Hwnd(), IDC_WIZARD_CANCEL);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/junk_descriptions.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -55,13 +56,29 @@ std::map<std::string, std::string> Entries(const std::string& file) {
     return entries;
 }
 
-// The kind of each printf conversion in order ("d", "f", "s"); %% is no conversion.
-std::vector<std::string> Conversions(const std::string& text) {
-    std::vector<std::string> kinds;
-    std::regex conversion(R"(%(%|[-+ #0]*[0-9*]*(?:\.[0-9*]*)?(?:hh|h|ll|l|L|z|j|t|I64|I32)?([a-zA-Z])))");
-    for (std::sregex_iterator it(text.begin(), text.end(), conversion), end; it != end; ++it)
-        if ((*it)[1] != "%") kinds.push_back((*it)[2]);
-    return kinds;
+// The argument each printf conversion takes, with its kind ("d", "f", "s"): a numbered one (%2$s)
+// by its number, a plain one by its place among the conversions; %% is no conversion. A text that
+// mixes the two gets a {0, "mixed"} entry, since the plain ones would print as written.
+using Arguments = std::set<std::pair<int, std::string>>;
+Arguments Conversions(const std::string& text) {
+    Arguments arguments;
+    std::regex conversion(
+        R"(%(%|(?:([0-9]+)\$)?[-+ #0]*[0-9*]*(?:\.[0-9*]*)?(?:hh|h|ll|l|L|z|j|t|I64|I32)?([a-zA-Z])))");
+    int place = 0;
+    bool numbered = false, plain = false;
+    for (std::sregex_iterator it(text.begin(), text.end(), conversion), end; it != end; ++it) {
+        if ((*it)[1] == "%") continue;
+        ++place;
+        if ((*it)[2].matched) {
+            numbered = true;
+            arguments.insert({std::stoi((*it)[2]), (*it)[3]});
+        } else {
+            plain = true;
+            arguments.insert({place, (*it)[3]});
+        }
+    }
+    if (numbered && plain) arguments.insert({0, "mixed"});
+    return arguments;
 }
 
 // A single & marks the next letter as the access key; && is a plain ampersand.
@@ -104,7 +121,8 @@ TEST(LanguageFile, EachKeyHasOneEntry) {
 }
 
 // A translation replaces the English file whole: a missing key would show as its raw name, and a
-// conversion out of order would print a size where a count belongs.
+// conversion of another argument or kind would print a size where a count belongs. Numbered
+// conversions let a translation take the arguments in its own order.
 TEST(LanguageFile, TheGermanFileTranslatesEveryKeyWithTheSameConversions) {
     std::map<std::string, std::string> english = Entries("res/Tidyhold.language");
     std::map<std::string, std::string> german = Entries("res/Tidyhold.de.language");
@@ -125,9 +143,23 @@ TEST(LanguageFile, TheGermanFileTranslatesEveryKeyWithTheSameConversions) {
     for (const auto& entry : german) EXPECT_TRUE(english.count(entry.first)) << entry.first << " is not an English key";
 }
 
-TEST(LanguageFile, ConversionsAreReadInOrderAndByKind) {
+// The shipped config.xml names its factory descriptions by key; a key the program does not know
+// would show as itself in every language. (Each known key is checked above for its texts.)
+TEST(LanguageFile, TheShippedConfigDescribesItsMasksByKeysTheProgramTranslates) {
+    std::string config = ReadFile(Source("res/config.xml"));
+    std::regex description(R"re(description="([^"]*)")re");
+    int count = 0;
+    for (std::sregex_iterator it(config.begin(), config.end(), description), end; it != end; ++it, ++count)
+        EXPECT_NE(FactoryDescription((*it)[1].str()), 0) << (*it)[1];
+    EXPECT_GT(count, 0);
+}
+
+TEST(LanguageFile, ConversionsAreReadByArgumentAndKind) {
     EXPECT_EQ(Conversions("Files: %d  %.2f KB (%5.2f MB) 100%% %s %02d/%lld"),
-              (std::vector<std::string>{"d", "f", "f", "s", "d", "d"}));
+              (Arguments{{1, "d"}, {2, "f"}, {3, "f"}, {4, "s"}, {5, "d"}, {6, "d"}}));
+    EXPECT_EQ(Conversions("%02d/%02d/%04d"), Conversions("%2$02d.%1$02d.%3$04d"));
+    EXPECT_NE(Conversions("%d of %s"), Conversions("%2$d of %1$s"));
+    EXPECT_NE(Conversions("%s %s"), Conversions("%2$s %s"));  // the plain one prints as written
     EXPECT_FALSE(HasMnemonic("Tom && Jerry"));
     EXPECT_TRUE(HasMnemonic("Tom && &Jerry"));
 }

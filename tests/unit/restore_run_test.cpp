@@ -4,6 +4,7 @@
 
 #include "clean/restore_run.h"
 #include "tests/support/file_tree.h"
+#include "tests/support/settings_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "ui/language_table.h"
 
@@ -133,4 +134,22 @@ TEST_F(RestoreRunTest, OnlyAWholeAbsoluteSetPathReachesTheShellsDelete) {
     EXPECT_EQ(GetFileAttributesA(set.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesA(other.c_str()), INVALID_FILE_ATTRIBUTES);
     if (starMade) RemoveHostTree(root / "bk");
+}
+
+// The row gets month, day, year, ...: German takes the day first through numbered conversions.
+TEST(BackupSetRow, EachShippedLanguageWritesTheDateInItsOwnOrder) {
+    const std::string german = HostPath(std::string(TIDYHOLD_SOURCE_DIR) + "/res/Tidyhold.de.language");
+    const BackupSet set{"", "", {2006, 3, 5, 14, 3, 9}};
+    struct Case {
+        std::string file;
+        const char* row;
+    } cases[] = {
+        {ShippedLanguageFile(), "Backup of 03/05/2006 14:03:09"},
+        {german, "Sicherung vom 05.03.2006, 14:03:09 Uhr"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        ScopedLanguage language(c.file);
+        EXPECT_EQ(BackupSetRowText(Language().Lookup("_RescueDialogListItemFormat"), set), c.row);
+    }
 }

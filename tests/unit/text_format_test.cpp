@@ -49,3 +49,41 @@ TEST(FormatText, HugeWidthsAndPrecisionsAreCapped) {
     std::string many(10000, 'x');
     EXPECT_EQ(FormatText("%s", {many}), many);                 // long arguments are not cut
 }
+
+TEST(FormatText, NumberedConversionsTakeTheArgumentTheyName) {
+    EXPECT_EQ(FormatText("%2$s, %1$s", {std::string("a"), std::string("b")}), "b, a");
+    EXPECT_EQ(FormatText("%2$02d.%1$02d.%3$04d", {3LL, 5LL, 2006LL}), "05.03.2006");
+    EXPECT_EQ(FormatText("%1$s, once more %1$s", {std::string("a")}), "a, once more a");
+    EXPECT_EQ(FormatText("[%2$-4s|%1$6.2f] 100%%", {1.5, std::string("ab")}), "[ab  |  1.50] 100%");
+    EXPECT_EQ(FormatText("only %2$d", {1LL, 2LL, 3LL}), "only 2");  // arguments left out are skipped
+}
+
+TEST(FormatText, HostileNumberedConversionsAreCopiedAsWritten) {
+    struct Case {
+        const char* format;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"%1$d %s", "42 %s"},                   // mixed with a plain one: that one takes nothing
+        {"%s %2$s", "%s x"},
+        {"%3$d", "%3$d"},                       // no such argument
+        {"%0$d", "%0$d"},
+        {"%99999999999$s", "%99999999999$s"},
+        {"%4294967297$s", "%4294967297$s"},     // would wrap to 1 in 32 bits
+        {"%$s", "%$s"},
+        {"%1$", "%1$"},
+        {"%1$n", "%1$n"},
+        {"%1$p", "%1$p"},
+        {"%1$*2$d", "%1$*2$d"},                 // widths and precisions from arguments are not taken
+        {"%1$.*2$f", "%1$.*2$f"},
+        {"%1$d %1$s %1$f", "42 42 42.000000"},  // one argument in three kinds: each prints it its way
+        {"%2$d", "x"},                          // a string asked as a number: the string
+        {"%1$s %", "42 %"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        EXPECT_EQ(FormatText(c.format, {42LL, std::string("x")}), c.expected);
+    }
+    EXPECT_EQ(FormatText("%1$999999999d", {1LL}).size(), 1024u);
+    EXPECT_EQ(FormatText("%1$s", {}), "%1$s");
+}
