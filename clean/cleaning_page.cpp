@@ -76,17 +76,21 @@ private:
 
 }  // namespace
 
-// Asked once per folder: the files come sorted, so a folder's files follow one another.
+// The shell counts a bin's every item to answer, so each drive is asked once per pass; the files
+// come sorted, so a folder's files follow one another and its drive is looked up once.
 bool CleaningPage::RecycleBins::Takes(const std::string& path) {
     std::string folder = path.substr(0, path.rfind('\\') + 1);
     if (folder == lastFolder) return lastTakes;
     lastFolder = folder;
     wchar_t volume[MAX_PATH + 1] = {};
-    SHQUERYRBINFO info{};
-    info.cbSize = sizeof(info);
-    lastTakes = GetVolumePathNameW(ToWide(folder).c_str(), volume, MAX_PATH) &&
-                SUCCEEDED(SHQueryRecycleBinW(volume, &info));
-    return lastTakes;
+    if (!GetVolumePathNameW(ToWide(folder).c_str(), volume, MAX_PATH)) return lastTakes = false;
+    auto [known, added] = drives.try_emplace(volume, false);
+    if (added) {
+        SHQUERYRBINFO info{};
+        info.cbSize = sizeof(info);
+        known->second = SUCCEEDED(SHQueryRecycleBinW(volume, &info));
+    }
+    return lastTakes = known->second;
 }
 
 CleaningPage::CleaningPage() : WizardPage(IDD_CLEANING_PAGE, kAnchors) {}

@@ -82,6 +82,7 @@ private:
         bool Takes(const std::string& path);
 
     private:
+        std::map<std::wstring, bool> drives;
         std::string lastFolder;
         bool lastTakes = false;
     };
