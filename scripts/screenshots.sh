@@ -30,7 +30,8 @@ shoot() {
     DISPLAY=$display wine "$stage/page_shots.exe" 'Z:'"$(realpath "$stage/out" | tr / '\\')" >/dev/null
     wineserver -w
     for bmp in "$stage"/out/*.bmp; do
-        convert "$bmp" "$docs/$(basename "${bmp%.bmp}").png"
+        # No time stamps: a picture that did not change keeps its bytes.
+        convert "$bmp" -define png:exclude-chunks=date,time "$docs/$(basename "${bmp%.bmp}").png"
     done
     ls "$docs"/*.png
 }
