@@ -149,6 +149,8 @@
 // Pictures
 #define IDB_FOLDER_IMAGES        201
 #define IDB_CHECK_STATES         202
+#define IDB_FOLDER_IMAGES_2X     203  // the same images at twice the size, for higher DPIs
+#define IDB_CHECK_STATES_2X      204
 #define IDB_RESULTS_PICTURE      241
 #define IDB_WELCOME_PICTURE      242
 #define IDB_FOLDER_PICTURE       243

@@ -11,6 +11,8 @@ It writes, under res/:
     icons/tidyhold.ico            program icon (16, 32, 48, 256 px, 32-bit)
     bitmaps/folder_images.bmp     48x16 tree images, white = transparent
     bitmaps/check_states.bmp      52x13 check box states, white = transparent
+    bitmaps/folder_images_2x.bmp  96x32 the tree images drawn at twice the size, for higher DPIs
+    bitmaps/check_states_2x.bmp   104x26 the check box states drawn at twice the size
     bitmaps/welcome.bmp           328x692 side panel (drawn at twice its 96-DPI size)
     bitmaps/results.bmp           328x692 side panel
     bitmaps/folder.bmp ... cleaning.bmp   96x96 page headers on RGB(240,240,240)
@@ -584,6 +586,58 @@ def check_states():
     return img
 
 
+# The tree images and check states at twice the size: the program scales them to the screen's DPI
+# (exactly at 192, averaged otherwise), so they are drawn smooth on white rather than as pixel art.
+TREE_OUTLINE = TREE_PAL["K"]
+
+
+def tree_folder_2x(opened):
+    c = Canvas(16, 16, out=2)
+    back = [(0.5, 3.5), (5.5, 3.5), (7, 5), (15.5, 5), (15.5, 14.5), (0.5, 14.5)]
+    c.polygon(back, TREE_OUTLINE)
+    c.polygon([(1, 4), (5.3, 4), (6.8, 5.5), (15, 5.5), (15, 14), (1, 14)], TREE_PAL["y"])
+    if opened:
+        c.rrect((3, 5.5, 14, 9), 0, TREE_PAL["p"])
+        c.rrect((3.5, 6, 13.5, 9), 0, PAPER)
+        front = [(3.5, 8), (15.8, 8), (13, 14.5), (0.5, 14.5)]
+        inner = [(3.9, 8.5), (15.1, 8.5), (12.65, 14), (1.2, 14)]
+        top, bottom = 8.5, 14
+    else:
+        front = [(0.5, 7), (15.5, 7), (15.5, 14.5), (0.5, 14.5)]
+        inner = [(1, 7.5), (15, 7.5), (15, 14), (1, 14)]
+        top, bottom = 7.5, 14
+    c.polygon(front, TREE_OUTLINE)
+    c.polygon(inner, c.lin((0, top), (0, bottom), TREE_PAL["L"], TREE_PAL["D"]))
+    c.rrect((inner[0][0], top, inner[1][0] - (1.5 if opened else 0), top + 0.5), 0, rgba(TREE_PAL["L"], 220))
+    return c.over(WHITE)
+
+
+def tree_drive_2x():
+    c = Canvas(16, 16, out=2)
+    drive(c, 0.5, 5.5, 15.5, 14.5, lw=0.5, r=1.2)
+    return c.over(WHITE)
+
+
+def folder_images_2x():
+    img = Image.new("RGB", (96, 32), WHITE)
+    for i, art in enumerate((tree_folder_2x(False), tree_folder_2x(True), tree_drive_2x())):
+        img.paste(art, (32 * i, 0))
+    return img
+
+
+def check_states_2x():
+    img = Image.new("RGB", (104, 26), WHITE)
+    for i in range(1, 4):
+        c = Canvas(13, 13, out=2)
+        c.rrect((0, 0, 13, 13), 0, (96, 104, 116))
+        c.rrect((1, 1, 12, 12), 0, NEAR_WHITE)
+        if i >= 2:
+            tick = (128, 128, 128) if i == 2 else (0, 0, 0)
+            c.stroke([(3.4, 6.6), (5.4, 8.7), (9.7, 3.9)], 1.7, tick)
+        img.paste(c.over(WHITE), (26 * i, 0))
+    return img
+
+
 # ---------------------------------------------------------------- side panels
 PANEL_W, PANEL_H = 164, 346
 
@@ -792,6 +846,8 @@ def main():
     save_ico([icon_image(s) for s in (16, 32, 48, 256)], "icons/tidyhold.ico")
     save_bmp(folder_images(), "bitmaps/folder_images.bmp")
     save_bmp(check_states(), "bitmaps/check_states.bmp")
+    save_bmp(folder_images_2x(), "bitmaps/folder_images_2x.bmp")
+    save_bmp(check_states_2x(), "bitmaps/check_states_2x.bmp")
     save_bmp(welcome_panel(), "bitmaps/welcome.bmp")
     save_bmp(results_panel(), "bitmaps/results.bmp")
     save_bmp(hdr_folder(), "bitmaps/folder.bmp")

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Renders every wizard page and dialog with the factory settings on a virtual display: in English
-# into docs/*.png, in German into docs/de/*.png, and in English at 144 DPI into docs/144dpi/*.png.
+# into docs/*.png, in German into docs/de/*.png, and in English at 144 and 192 DPI into
+# docs/144dpi/*.png and docs/192dpi/*.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh >/dev/null
 source scripts/wine_env.sh
 
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 2560x1600x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'for p in build/wine-run build/wine-run-144; do WINEPREFIX=$PWD/$p wineserver -k >/dev/null 2>&1 || true; done; kill $xvfb 2>/dev/null || true' EXIT
+trap 'for p in build/wine-run build/wine-run-144 build/wine-run-192; do WINEPREFIX=$PWD/$p wineserver -k >/dev/null 2>&1 || true; done; kill $xvfb 2>/dev/null || true' EXIT
 sleep 1
 
 # shoot LANGUAGE-FILE OUTPUT-FOLDER DPI
@@ -29,7 +30,8 @@ shoot() {
     DISPLAY=$display wine "$stage/page_shots.exe" 'Z:'"$(realpath "$stage/out" | tr / '\\')" >/dev/null
     wineserver -w
     for bmp in "$stage"/out/*.bmp; do
-        convert "$bmp" "$docs/$(basename "${bmp%.bmp}").png"
+        # No time stamps: a picture that did not change keeps its bytes.
+        convert "$bmp" -define png:exclude-chunks=date,time "$docs/$(basename "${bmp%.bmp}").png"
     done
     ls "$docs"/*.png
 }
@@ -37,3 +39,4 @@ shoot() {
 shoot res/Tidyhold.language docs 96
 shoot res/Tidyhold.de.language docs/de 96
 shoot res/Tidyhold.language docs/144dpi 144
+shoot res/Tidyhold.language docs/192dpi 192

@@ -17,10 +17,9 @@ constexpr Anchor kAnchors[] = {
     {IDC_FOLDER_DEFAULT, Anchor::MoveX | Anchor::MoveY},
 };
 
-// The folder images are 16 pixels wide, the check marks 13; white is transparent in both.
+// At 96 DPI the folder images are 16 pixels wide, the check marks 13; white is transparent in both.
 constexpr int kFolderImageWidth = 16;
 constexpr int kCheckImageWidth = 13;
-constexpr COLORREF kTransparent = RGB(255, 255, 255);
 // Folder images, in bitmap order.
 constexpr int kClosedFolderImage = 0;
 constexpr int kOpenFolderImage = 1;
@@ -163,10 +162,8 @@ bool FolderPage::OnInit() {
     // to the window server, which makes listing a large folder a hundred times slower.
     SetWindowLongPtrA(tree, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     treeProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TreeProc)));
-    folderImages.Reset(ImageList_LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_FOLDER_IMAGES), kFolderImageWidth, 0,
-                                            kTransparent, IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    checkImages.Reset(ImageList_LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_CHECK_STATES), kCheckImageWidth, 0,
-                                           kTransparent, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    folderImages = LoadScreenImageList(IDB_FOLDER_IMAGES, IDB_FOLDER_IMAGES_2X, kFolderImageWidth);
+    checkImages = LoadScreenImageList(IDB_CHECK_STATES, IDB_CHECK_STATES_2X, kCheckImageWidth);
     TreeView_SetImageList(tree, folderImages.Get(), TVSIL_NORMAL);
     TreeView_SetImageList(tree, checkImages.Get(), TVSIL_STATE);
     FillDrives();

@@ -7,14 +7,8 @@
 #include <vector>
 
 #include "base/win_handles.h"
+#include "ui/screen_scale.h"
 #include "ui/wizard_page.h"
-
-struct ImageListTraits {
-    using Type = HIMAGELIST;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ImageList_Destroy(h); }
-};
-using UniqueImageList = Unique<ImageListTraits>;
 
 class FolderPage : public WizardPage {
 public:

@@ -10,6 +10,10 @@
 #include "ui/page_layout.h"
 
 class WizardPage : public Dialog {
+public:
+    // The window goes before the pictures its statics show.
+    ~WizardPage() override { DestroyNow(); }
+
 protected:
     WizardPage(int templateId, std::span<const Anchor> anchors) : Dialog(templateId), anchors(anchors) {}
 

@@ -56,12 +56,17 @@ void Viewer::OnInit() {
     list = GetDlgItem(hwnd, IDC_LOG_LIST);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
     static const wchar_t* const headings[kColumns] = {L"Time", L"Type", L"Category", L"Action", L"Source"};
-    static const int widths[kColumns] = {120, 90, 90, 150, 110};
+    static const int widths[kColumns] = {120, 90, 90, 150, 110};  // pixels at 96 DPI
+    int dpi = 96;
+    if (HDC dc = GetDC(list)) {
+        dpi = GetDeviceCaps(dc, LOGPIXELSX);
+        ReleaseDC(list, dc);
+    }
     for (int i = 0; i < kColumns; ++i) {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = const_cast<wchar_t*>(headings[i]);
-        column.cx = widths[i];
+        column.cx = MulDiv(widths[i], dpi, 96);
         column.iSubItem = i;
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,18 +73,58 @@ bool SaveWindow(HWND window, const std::string& file) {
     return ok;
 }
 
-// A worker may be waiting for this thread: then the display catches up without delivering anything to
-// it. Wine may then leave the last control painted off the screen, so a dialog with no worker pumps.
-bool Shoot(HWND window, const std::string& file, bool pump = false) {
+// Wine puts what was painted on the screen while the thread pumps: a picture taken without pumping
+// may miss the last control painted.
+bool Shoot(HWND window, const std::string& file) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     GdiFlush();
-    if (pump)
-        Settle(400);
-    else
-        Sleep(400);
+    Settle(400);
     std::printf("%s\n", file.c_str());
     return SaveWindow(window, file);
 }
+
+// A worker page caught as it runs: after a report of its worker that leaves the page ready, the
+// picture is taken while the worker waits for that report's answer, so the page holds still and
+// this thread pumps and paints as it does for a user.
+class CaughtInReport {
+public:
+    CaughtInReport(HWND window, std::string file, std::function<bool()> ready)
+        : window(window), file(std::move(file)), ready(std::move(ready)) {
+        current = this;
+        hook = SetWindowsHookExA(WH_CALLWNDPROCRET, &AfterMessage, nullptr, GetCurrentThreadId());
+    }
+    ~CaughtInReport() {
+        if (hook) UnhookWindowsHookEx(hook);
+        current = nullptr;
+    }
+    CaughtInReport(const CaughtInReport&) = delete;
+    CaughtInReport& operator=(const CaughtInReport&) = delete;
+    // Pumps until the picture is taken, or the run has ended without it.
+    bool Wait(const std::function<bool()>& running) {
+        while (!shot && running()) Settle(20);
+        return saved;
+    }
+
+private:
+    // After each message this thread handled; a report is a message sent by the worker's thread.
+    static LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam) {
+        CaughtInReport* self = current;
+        if (code == HC_ACTION && self && !self->shot && InSendMessage() && self->ready()) {
+            self->shot = true;
+            Settle(700);
+            self->saved = Shoot(self->window, self->file);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline CaughtInReport* current = nullptr;
+    HWND window;
+    std::string file;
+    std::function<bool()> ready;
+    HHOOK hook = nullptr;
+    bool shot = false;
+    bool saved = false;
+};
 
 void MakeFile(const std::string& path, DWORD size) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -259,11 +300,13 @@ int main(int argc, char** argv) {
     MainWizard wizard;
     if (!wizard.CreateModeless(nullptr)) return 1;
     ShowWindow(wizard.Hwnd(), SW_SHOW);
-    // The scanning and cleaning pages are caught while their worker waits for this thread.
-    auto shoot = [&](int page) {
-        return Shoot(wizard.Hwnd(), output + "\\page-" + std::to_string(page) + "-" + names[page] + ".bmp",
-                     page != kScanPage && page != kCleaningPage);
+    auto pageFile = [&](int page) {
+        return output + "\\page-" + std::to_string(page) + "-" + names[page] + ".bmp";
     };
+    auto shoot = [&](int page) { return Shoot(wizard.Hwnd(), pageFile(page)); };
+    // The first drive opened, so the tree shows its folder images too.
+    HWND tree = wizard.folderPage.Item(IDC_FOLDER_TREE);
+    TreeView_Expand(tree, TreeView_GetRoot(tree), TVE_EXPAND);
     for (int page = kWelcomePage; page <= kSkipFoldersPage; ++page) {
         wizard.ShowPage(page);
         wizard.UpdateButtons(page);
@@ -279,16 +322,15 @@ int main(int argc, char** argv) {
     SendMessageA(wizard.folderPage.Item(IDC_FOLDER_SELECT_ALL), BM_CLICK, 0, 0);
     SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_TEMP, false);
     SetChecked(wizard.optionsPage.Hwnd(), IDC_OPT_FIND_IE_TEMP, false);
-    SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
     HWND list = wizard.scanPage.Item(IDC_SCAN_LIST);
     std::string scanning = Language().Lookup("_stateScanning");
-    while (wizard.scanPage.IsRunning() &&
-           !(RowText(list, 2, 1) == scanning && !ItemText(wizard.scanPage.Hwnd(), IDC_SCAN_COUNT).empty())) {
-        MSG message;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    {
+        CaughtInReport caught(wizard.Hwnd(), pageFile(kScanPage), [&] {
+            return RowText(list, 2, 1) == scanning && !ItemText(wizard.scanPage.Hwnd(), IDC_SCAN_COUNT).empty();
+        });
+        SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
+        if (!caught.Wait([&] { return wizard.scanPage.IsRunning(); })) return 1;
     }
-    if (!shoot(kScanPage)) return 1;  // the worker waits for this thread meanwhile
     while (wizard.scanPage.IsRunning()) Settle(50);
     Settle(300);
     SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
@@ -304,7 +346,7 @@ int main(int argc, char** argv) {
         if (!window) return 1;
         ShowWindow(window, SW_SHOW);
         Settle(700);
-        if (!Shoot(window, output + "\\dialog-more-info.bmp", true)) return 1;
+        if (!Shoot(window, output + "\\dialog-more-info.bmp")) return 1;
         DestroyWindow(window);
     }
     Settle(300);
@@ -321,15 +363,14 @@ int main(int argc, char** argv) {
     Settle(700);
     if (!shoot(kCleanOptionsPage)) return 1;
 
-    // Caught once the backup pass has shown its progress: the worker then waits for this thread.
-    SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
+    // Caught once the backup pass has shown its progress.
     HWND bar = wizard.cleaningPage.Item(IDC_CLEANING_PROGRESS);
-    while (wizard.cleaningPage.IsRunning() && SendMessageA(bar, PBM_GETPOS, 0, 0) == 0) {
-        MSG message;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    {
+        CaughtInReport caught(wizard.Hwnd(), pageFile(kCleaningPage),
+                              [&] { return SendMessageA(bar, PBM_GETPOS, 0, 0) != 0; });
+        SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
+        if (!caught.Wait([&] { return wizard.cleaningPage.IsRunning(); })) return 1;
     }
-    if (!shoot(kCleaningPage)) return 1;
     while (wizard.cleaningPage.IsRunning()) Settle(50);
     Settle(300);
     SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);

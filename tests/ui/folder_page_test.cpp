@@ -14,6 +14,7 @@
 #include "settings/folder_page.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
+#include "ui/screen_scale.h"
 
 namespace {
 
@@ -264,6 +265,51 @@ TEST_F(FolderPageTest, FolderBeyondMaxPathIsShownButNotRead) {
     // The temporary folder's own clean-up cannot reach these.
     EXPECT_TRUE(RemoveDirectoryW(ToWide("\\\\?\\" + inner).c_str()));
     EXPECT_TRUE(RemoveDirectoryW(ToWide("\\\\?\\" + beyond).c_str()));
+}
+
+// ctest runs this at 96, 144 and 192 DPI too: the images come at the screen's size, with white
+// as their transparent colour and their marks drawn.
+TEST_F(FolderPageTest, TreeImagesAtScreenDpi) {
+    HIMAGELIST folders = TreeView_GetImageList(tree, TVSIL_NORMAL), checks = TreeView_GetImageList(tree, TVSIL_STATE);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(folders, &width, &height));
+    EXPECT_EQ(width, ScaleToScreen(16));
+    EXPECT_EQ(height, ScaleToScreen(16));
+    EXPECT_EQ(ImageList_GetImageCount(folders), 3);
+    ASSERT_TRUE(ImageList_GetIconSize(checks, &width, &height));
+    EXPECT_EQ(width, ScaleToScreen(13));
+    EXPECT_EQ(height, ScaleToScreen(13));
+    ASSERT_EQ(ImageList_GetImageCount(checks), 4);
+
+    // Each check state drawn on red: what is white in the bitmap lets the red through.
+    HDC screen = GetDC(nullptr);
+    HDC canvas = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(canvas, bitmap);
+    auto draw = [&](int image) {
+        RECT all{0, 0, width, height};
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(canvas, &all, red);
+        DeleteObject(red);
+        ImageList_Draw(checks, image, canvas, 0, 0, ILD_NORMAL);
+    };
+    draw(0);
+    EXPECT_EQ(GetPixel(canvas, width / 2, height / 2), RGB(255, 0, 0)) << "the blank state shows nothing";
+    draw(1);
+    EXPECT_EQ(GetPixel(canvas, 0, height / 2), GetPixel(canvas, width - 1, height / 2)) << "a box round it";
+    EXPECT_NE(GetPixel(canvas, 0, height / 2), RGB(255, 0, 0));
+    COLORREF inside = GetPixel(canvas, width / 2, height / 2);
+    EXPECT_TRUE(GetRValue(inside) > 240 && GetGValue(inside) > 240) << "white inside the box, not transparent";
+    draw(3);
+    bool ticked = false;
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y)
+            if (GetPixel(canvas, x, y) == RGB(0, 0, 0)) ticked = true;
+    EXPECT_TRUE(ticked);
+    SelectObject(canvas, old);
+    DeleteObject(bitmap);
+    DeleteDC(canvas);
 }
 
 }  // namespace
