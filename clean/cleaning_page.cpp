@@ -241,8 +241,8 @@ void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
     const RemovalLines lines{Language().Lookup("_LogDeleteFile"), Language().Lookup("_LogDeleteAtRestart"),
                              Language().Lookup("_LogKeptNotRemoved"), Language().Lookup("_LogKeptNoRecycleBin"),
                              Language().Lookup("_LogKeptNotRecycled")};
-    bins = RecycleBins{};
     PlainFiles plain;
+    RecycleBins bins;
     std::size_t index = 0;
     for (const auto& [path, reason] : files) {
         BeforeFile(Pass::Removal, index);
@@ -252,7 +252,7 @@ void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
             text.Add(FormatText(keep[index] == kKeptNoBackup ? noBackup : changed, {path}));
         } else if (std::optional<WIN32_FILE_ATTRIBUTE_DATA> data = plain.Check(path)) {
             std::string line;
-            if (RemoveFile(path, lines, line)) {
+            if (RemoveFile(path, lines, bins, line)) {
                 ++outcome.removed;
                 outcome.freedBytes += SizeOf(*data);
             }
@@ -267,7 +267,8 @@ void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
     WriteRecord(log, "_LogLogCategoryDelete", text.Text());
 }
 
-bool CleaningPage::RemoveFile(const std::string& path, const RemovalLines& lines, std::string& line) {
+bool CleaningPage::RemoveFile(const std::string& path, const RemovalLines& lines, RecycleBins& bins,
+                              std::string& line) {
     const std::wstring wide = ExtendedPath(path);
     if (permanentlyDelete) {
         if (DeleteFileW(wide.c_str())) {
@@ -285,7 +286,7 @@ bool CleaningPage::RemoveFile(const std::string& path, const RemovalLines& lines
     }
     // A drive without a recycle bin would have the shell delete for good what it was asked to
     // recycle, without a word: such files stay.
-    if (path.size() >= MAX_PATH || !bins.Takes(path)) {
+    if (path.size() >= MAX_PATH || !bins.Takes(path)) {  // the shell takes no longer paths
         ++outcome.keptNotRemoved;
         line = FormatText(path.size() >= MAX_PATH ? lines.notRemoved : lines.noRecycleBin, {path});
         return false;

@@ -86,7 +86,7 @@ private:
         std::string lastFolder;
         bool lastTakes = false;
     };
-    bool RemoveFile(const std::string& path, const RemovalLines& lines, std::string& line);
+    bool RemoveFile(const std::string& path, const RemovalLines& lines, RecycleBins& bins, std::string& line);
     void BeginPass(const char* stateKey);
     void ShowProgress(std::size_t position, bool force);
     void MoveBar();
@@ -98,5 +98,4 @@ private:
     std::atomic<std::size_t> progress{0};  // files done in the current pass, from the worker
     std::size_t shownPosition = 0;
     HWND owner = nullptr;  // of the shell's question before a delete for good
-    RecycleBins bins;      // the worker's
 };
