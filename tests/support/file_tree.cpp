@@ -100,6 +100,11 @@ bool MakeFolderLink(const std::string& link, const std::string& target) {
     return hostLink && hostTarget && RunHostScript("ln -s -- \"$2\" \"$1\"", {*hostLink, *hostTarget}) && isLink();
 }
 
+bool MakeFileLink(const std::string& link, const std::string& target) {
+    std::optional<std::string> hostLink = HostPathOf(link), hostTarget = HostPathOf(target);
+    return hostLink && hostTarget && RunHostScript("ln -s -- \"$2\" \"$1\"", {*hostLink, *hostTarget});
+}
+
 ScopedDrive::ScopedDrive(const std::string& folder) : folder(folder) {
     const DWORD used = GetLogicalDrives();
     char letter = 'P';

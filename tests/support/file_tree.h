@@ -24,6 +24,8 @@ void RemoveHostTree(const std::string& folder);
 // A link at link to the folder target: Windows' own symbolic link, or under Wine 8, which makes
 // none, a host link, which Wine shows as a reparse point. False when neither can be made.
 bool MakeFolderLink(const std::string& link, const std::string& target);
+// A host link at link to the file target, which Wine shows as a plain file. False on real Windows.
+bool MakeFileLink(const std::string& link, const std::string& target);
 
 // A free drive letter standing for folder while this lives. Under Wine 8, DefineDosDevice names a
 // device that the file functions never reach, so the letter is a link in the prefix's dosdevices
