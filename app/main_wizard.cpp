@@ -13,6 +13,7 @@
 #include "clean/typed_urls_dialog.h"
 #include "res/resource.h"
 #include "scan/file_scanner.h"
+#include "scan/protected_paths.h"
 #include "ui/language_table.h"
 #include "ui/message_box.h"
 #include "ui/skin_library.h"
@@ -120,7 +121,14 @@ bool MainWizard::OnCommand(int id, int code) {
     return Route(*this, routes, id, code);
 }
 
-bool MainWizard::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+bool MainWizard::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (message == WM_INITMENUPOPUP) {
+        // The sets may be the ones a cleaning is writing: no restore or delete beside a worker.
+        EnableMenuItem(reinterpret_cast<HMENU>(wParam), IDM_RESCUE_MANAGER,
+                       MF_BYCOMMAND | (WorkerRuns() ? MF_GRAYED : MF_ENABLED));
+        result = 0;
+        return true;
+    }
     if (message != WM_CLOSE) return false;
     OnCancel();
     result = 0;
@@ -201,7 +209,11 @@ void MainWizard::OnWebsite() { OpenWebPage(hwnd, kHomePage); }
 void MainWizard::OnContactUs() { OpenWebPage(hwnd, kSupportPage); }
 
 void MainWizard::OnRescueManager() {
-    RescueDialog dialog(ReadBackupDirectory(), &ListEveryFile);
+    if (WorkerRuns()) return;  // an accelerator or a stale menu: the item is grey while one runs
+    // A restore writes nowhere a scan would never propose a file.
+    const ProtectedPaths protectedPaths(SystemKnownFolders());
+    RescueDialog dialog(ReadBackupDirectory(),
+                        [&](const std::string& target) { return protectedPaths.FileReason(target) == nullptr; });
     dialog.RunModal(hwnd);
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/com_ptr.h"
+#include "base/file_proof.h"
 #include "clean/backup_set.h"
 #include "clean/cleaning_page.h"
 
@@ -51,25 +52,9 @@ CleanFiles MakeFiles(const std::string& root, int count) {
         DWORD written = 0;
         WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
         CloseHandle(file);
-        files.emplace(path, "Junk");
+        files.emplace(path, CheckedFile{"Junk", ReadFileStamp(path)});
     }
     return files;
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = folder + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-            else DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 // The same copies with nothing around them: the mirrored path, its folders made once per folder.

@@ -49,7 +49,9 @@ std::vector<BackupSet> BackupSet::ListSets(const std::string& directory) {
     UniqueFind find(FindFirstFileA((prefix + "*").c_str(), &entry));
     if (!find) return {};  // no such directory: no sets
     do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        // A link is no set: what it points at was never written by a cleaning.
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
         std::string name = entry.cFileName;
         // Besides "." and "..": a name that stands for another folder in a path (a wildcard in it
         // would make the shell's delete take every match).

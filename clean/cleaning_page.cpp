@@ -6,6 +6,7 @@
 #include "base/ansi.h"
 #include "base/failure.h"
 #include "base/file_names.h"
+#include "base/file_proof.h"
 #include "base/program_paths.h"
 #include "base/text_format.h"
 #include "clean/backup_set.h"
@@ -28,51 +29,29 @@ constexpr UINT_PTR kProgressTimer = 1;
 constexpr char kKeptNoBackup = 1;
 constexpr char kKeptChanged = 2;
 
-std::uint64_t SizeOf(const WIN32_FILE_ATTRIBUTE_DATA& data) {
-    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+// Where the proof sends a file it refused.
+enum class Refusal { None, Changed, InUse, Denied };
+
+Refusal RefusalOf(Proof proof) {
+    switch (proof) {
+    case Proof::Proven: return Refusal::None;
+    case Proof::InUse: return Refusal::InUse;
+    case Proof::Denied: return Refusal::Denied;
+    default: return Refusal::Changed;
+    }
 }
 
-// The run touches only what the scan found: a plain file at the very path, reached through plain
-// folders. A path that turned into a folder, a junction or a link since the scan is left alone,
-// and so is a name Windows cannot hold (it may stand for another file). The folder chain is
-// checked once per folder: the files come sorted, so a folder's files follow one another.
-class PlainFiles {
-public:
-    std::optional<WIN32_FILE_ATTRIBUTE_DATA> Check(const std::string& path) {
-        size_t slash = path.rfind('\\');
-        if (slash == std::string::npos || !IsAbsolutePath(path) || !WindowsCanHoldName(path.substr(slash + 1)))
-            return std::nullopt;
-        std::string folder = path.substr(0, slash);
-        if (folder != lastFolder) {
-            lastFolder = folder;
-            folderPlain = PlainFolderChain(folder);
-        }
-        if (!folderPlain) return std::nullopt;
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (!GetFileAttributesExW(ExtendedPath(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
-        if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return std::nullopt;
-        return data;
-    }
-
-private:
-    static bool PlainFolderChain(const std::string& folder) {
-        size_t start = folder[0] == '\\' ? folder.find('\\', folder.find('\\', 2) + 1) : 2;  // past the share or drive
-        for (size_t i = start; i != std::string::npos; i = folder.find('\\', i + 1)) {
-            size_t end = folder.find('\\', i + 1);
-            std::string prefix = folder.substr(0, end);
-            if (prefix.size() <= i + 1) continue;
-            DWORD attributes = GetFileAttributesW(ExtendedPath(prefix).c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-                (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                return false;
-            if (end == std::string::npos) break;
-        }
-        return true;
-    }
-
-    std::string lastFolder;
-    bool folderPlain = false;
-};
+// The run touches only what the report showed: a plain file at the very path, reached through
+// plain folders, of the size and write time seen there, proved afresh for each file on the handle
+// the act goes through. A name Windows cannot hold may stand for another file, and a file whose
+// stamp could not be read cannot be proved unchanged: both stay.
+ProvenFile Prove(const std::string& path, const CheckedFile& file, DWORD access) {
+    const size_t slash = path.rfind('\\');
+    if (!file.seen || slash == std::string::npos || !IsAbsolutePath(path) ||
+        !WindowsCanHoldName(std::string_view(path).substr(slash + 1)))
+        return ProvenFile();  // proves nothing
+    return ProvenFile(path, access, &*file.seen);
+}
 
 }  // namespace
 
@@ -196,29 +175,21 @@ void CleaningPage::BackupPass(LogClient& log, std::vector<char>& keep) {
     SYSTEMTIME now{};
     GetLocalTime(&now);  // once: the whole run writes into one set
     const std::string setFolder = BackupSet::SetFolderPath(backupDirectory, now);
-    PlainFiles plain;
-    std::string madeFolder;
     std::size_t index = 0;
-    for (const auto& [path, reason] : files) {
+    for (const auto& [path, file] : files) {
         BeforeFile(Pass::Backup, index);
-        if (StopRequested()) break;  // between files only: a copy or a removal is never cut off
-        if (!plain.Check(path)) {
+        if (StopRequested()) break;  // between files; a copy cut short by a stop is removed
+        ProvenFile source = Prove(path, file, GENERIC_READ);
+        if (RefusalOf(source.Result()) == Refusal::Changed) {
             keep[index] = kKeptChanged;
             ++outcome.keptChanged;
             text.Add(FormatText(changed, {path}));
         } else {
             std::string copy = BackupSet::CopyPathInSet(setFolder, path);
-            bool copied = false;
-            if (usable) {
-                std::string folder = ParentFolder(copy);
-                if (folder != madeFolder) {
-                    MakeFolders(folder + "\\");
-                    madeFolder = folder;
-                }
-                copied = CopyFileW(ExtendedPath(path).c_str(), ExtendedPath(copy).c_str(), FALSE);
-                if (!copied) madeFolder.clear();  // the folder may have gone: made again for the next file
-            }
-            if (copied) {
+            // A name already in the set (a.tmp beside A.TMP) is never replaced: this file stays.
+            const CopyResult result =
+                usable && source.Proven() ? CopyToNewFile(source, copy, &run.StopFlag()) : CopyResult::Failed;
+            if (result == CopyResult::Copied) {
                 outcome.setFolder = setFolder;
                 text.Add(FormatText(saved, {path, copy}));
             } else {
@@ -240,26 +211,19 @@ void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
     const std::string changed = Language().Lookup("_LogKeptChanged");
     const RemovalLines lines{Language().Lookup("_LogDeleteFile"), Language().Lookup("_LogDeleteAtRestart"),
                              Language().Lookup("_LogKeptNotRemoved"), Language().Lookup("_LogKeptNoRecycleBin"),
-                             Language().Lookup("_LogKeptNotRecycled")};
-    PlainFiles plain;
+                             Language().Lookup("_LogKeptNotRecycled"), changed};
     RecycleBins bins;
     std::size_t index = 0;
-    for (const auto& [path, reason] : files) {
+    for (const auto& [path, file] : files) {
         BeforeFile(Pass::Removal, index);
-        if (StopRequested()) break;  // between files only: a copy or a removal is never cut off
+        if (StopRequested()) break;  // between files only: a removal is never cut off
         if (keep[index]) {
             // Kept by the backup pass, counted and logged there; said again beside the removals.
             text.Add(FormatText(keep[index] == kKeptNoBackup ? noBackup : changed, {path}));
-        } else if (std::optional<WIN32_FILE_ATTRIBUTE_DATA> data = plain.Check(path)) {
-            std::string line;
-            if (RemoveFile(path, lines, bins, line)) {
-                ++outcome.removed;
-                outcome.freedBytes += SizeOf(*data);
-            }
-            text.Add(line);
         } else {
-            ++outcome.keptChanged;
-            text.Add(FormatText(changed, {path}));
+            std::string line;
+            if (RemoveFile(path, file, lines, bins, line)) ++outcome.removed;
+            text.Add(line);
         }
         ShowProgress(++index, false);
     }
@@ -267,15 +231,26 @@ void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
     WriteRecord(log, "_LogLogCategoryDelete", text.Text());
 }
 
-bool CleaningPage::RemoveFile(const std::string& path, const RemovalLines& lines, RecycleBins& bins,
-                              std::string& line) {
-    const std::wstring wide = ExtendedPath(path);
+bool CleaningPage::RemoveFile(const std::string& path, const CheckedFile& file, const RemovalLines& lines,
+                              RecycleBins& bins, std::string& line) {
+    // For the recycle bin the handle only holds writers off while the shell moves the file: the
+    // shell takes a path, not a handle.
+    ProvenFile proven = Prove(path, file, permanentlyDelete ? DELETE : 0);
+    const Refusal refusal = RefusalOf(proven.Result());
+    if (refusal == Refusal::Changed) {
+        ++outcome.keptChanged;
+        line = FormatText(lines.changed, {path});
+        return false;
+    }
     if (permanentlyDelete) {
-        if (DeleteFileW(wide.c_str())) {
+        const std::uint64_t size = proven.Stamp().size;
+        if (proven.Proven() && proven.Remove()) {
+            outcome.freedBytes += size;
             line = FormatText(lines.deleted, {path});
             return true;
         }
-        if (MoveFileExW(wide.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        // Only a file in use waits for the restart; one the system refuses stays.
+        if (refusal == Refusal::InUse && MoveFileExW(ExtendedPath(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
             ++outcome.keptAtRestart;
             line = FormatText(lines.atRestart, {path});
         } else {
@@ -286,9 +261,9 @@ bool CleaningPage::RemoveFile(const std::string& path, const RemovalLines& lines
     }
     // A drive without a recycle bin would have the shell delete for good what it was asked to
     // recycle, without a word: such files stay.
-    if (path.size() >= MAX_PATH || !bins.Takes(path)) {  // the shell takes no longer paths
+    if (!proven.Proven() || path.size() >= MAX_PATH || !bins.Takes(path)) {  // the shell takes no longer paths
         ++outcome.keptNotRemoved;
-        line = FormatText(path.size() >= MAX_PATH ? lines.notRemoved : lines.noRecycleBin, {path});
+        line = FormatText(proven.Proven() && path.size() < MAX_PATH ? lines.noRecycleBin : lines.notRemoved, {path});
         return false;
     }
     // The shell's delete with undo and no progress window: to the recycle bin. For a file the bin
@@ -301,8 +276,9 @@ bool CleaningPage::RemoveFile(const std::string& path, const RemovalLines& lines
     operation.pFrom = source.c_str();
     operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_WANTNUKEWARNING;
     int failed = SHFileOperationW(&operation);
-    bool gone = GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
-    if (!gone) ++outcome.keptNotRemoved;
+    bool gone = GetFileAttributesW(ExtendedPath(path).c_str()) == INVALID_FILE_ATTRIBUTES;
+    if (gone) outcome.freedBytes += proven.Stamp().size;
+    else ++outcome.keptNotRemoved;
     line = FormatText(gone ? lines.deleted
                            : (failed == 0 && operation.fAnyOperationsAborted ? lines.notRecycled : lines.notRemoved),
                       {path});

@@ -11,13 +11,12 @@
 #include <vector>
 
 #include "base/ansi.h"
+#include "base/file_proof.h"
 #include "base/worker_run.h"
 #include "ui/wizard_page.h"
 
 class LogClient;
 
-// Full path -> reason, as the report's checked rows come: a pass walks it in key order.
-using CleanFiles = std::map<std::string, std::string, AnsiLess>;
 
 // What one cleaning did, for the results page. Files are counted once, by the first reason they
 // were kept for.
@@ -27,7 +26,7 @@ struct CleaningOutcome {
     std::size_t removed = 0;
     std::uint64_t freedBytes = 0;
     std::size_t keptNoBackup = 0;    // the backup copy failed, so the file was not removed
-    std::size_t keptChanged = 0;     // no longer a plain file at its path since the scan
+    std::size_t keptChanged = 0;     // changed since the scan, or no longer the plain file it was
     std::size_t keptAtRestart = 0;   // in use: registered for deletion at the next restart
     std::size_t keptNotRemoved = 0;  // the removal failed, or the recycle bin could not take it
     std::string setFolder;           // the backup set, when a copy went into it
@@ -74,7 +73,7 @@ private:
     void RemovalPass(LogClient& log, std::vector<char>& keep);
     // The removal's log lines, looked up once per pass: each lookup reads the language file.
     struct RemovalLines {
-        std::string deleted, atRestart, notRemoved, noRecycleBin, notRecycled;
+        std::string deleted, atRestart, notRemoved, noRecycleBin, notRecycled, changed;
     };
     // Whether the drive of a path has a recycle bin.
     class RecycleBins {
@@ -86,7 +85,8 @@ private:
         std::string lastFolder;
         bool lastTakes = false;
     };
-    bool RemoveFile(const std::string& path, const RemovalLines& lines, RecycleBins& bins, std::string& line);
+    bool RemoveFile(const std::string& path, const CheckedFile& file, const RemovalLines& lines, RecycleBins& bins,
+                    std::string& line);
     void BeginPass(const char* stateKey);
     void ShowProgress(std::size_t position, bool force);
     void MoveBar();

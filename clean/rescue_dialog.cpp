@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base/failure.h"
+#include "base/file_proof.h"
 #include "base/program_paths.h"
 #include "base/text_format.h"
 #include "clean/log_client.h"
@@ -22,8 +23,8 @@ constexpr int kBusyButtons[] = {IDC_RESCUE_RESTORE, IDC_RESCUE_BROWSE, IDC_RESCU
 
 }  // namespace
 
-RescueDialog::RescueDialog(std::string backupDirectory, FileLister listFiles)
-    : Dialog(IDD_RESCUE_DIALOG), backupDirectory(std::move(backupDirectory)), listFiles(std::move(listFiles)) {}
+RescueDialog::RescueDialog(std::string backupDirectory, RestoreGuard mayWrite)
+    : Dialog(IDD_RESCUE_DIALOG), backupDirectory(std::move(backupDirectory)), mayWrite(std::move(mayWrite)) {}
 
 RescueDialog::~RescueDialog() { DestroyNow(); }
 
@@ -99,7 +100,8 @@ void RescueDialog::OnDelete() {
     const std::string path = sets[static_cast<std::size_t>(row)].path;
     LogClient log;
     PassText text("_LogRemoveRestorePointHeader");
-    const bool gone = RemoveSetFolder(path);
+    // A walk, never the shell's delete, which follows folder links out of the set.
+    const bool gone = RemoveTree(path).left == 0;
     FillSetList();
     text.Add(FormatText(Language().Lookup(gone ? "_LogRemoveRestorePoint" : "_LogRemoveRestorePointFailed"), {path}));
     WriteRecord(log, "_LogLogCategoryRemoveRestorePoint", text.Text());
@@ -123,13 +125,14 @@ void RescueDialog::OnRestore() {
 
 void RescueDialog::Run() {
     LogClient log;
-    const std::vector<std::string> files = listFiles(restoreSet, &run.StopFlag());
+    const SetListing listing = ListSetFiles(restoreSet, &run.StopFlag());
+    const std::vector<std::string>& files = listing.files;
     const std::string copying = Language().Lookup("_RescueDialogStateCopyBackupFiles");
     run.Report([&] {
         SetState(copying);
         SetBarRange(Item(IDC_RESCUE_PROGRESS), files.size());
     });
-    SetRestore restore(restoreSet);
+    SetRestore restore(restoreSet, mayWrite);
     DWORD shown = GetTickCount();
     std::size_t done = 0;
     for (const std::string& copy : files) {
@@ -143,14 +146,13 @@ void RescueDialog::Run() {
         }
     }
     WriteRecord(log, "_LogLogCategoryRestore", restore.LogText());
-    // The listing may have missed files (a name or a depth the scanner passes over): they count
-    // against removing the set, which would hold their only copy.
-    const std::size_t entries = CountSetEntries(restoreSet);
-    notRestored = std::max(files.size(), entries) - restore.Restored();
+    // What the listing passed over (a link, a name that stands for another file) counts against
+    // removing the set, as does every copy that is not back.
+    notRestored = listing.passedOver + files.size() - restore.Restored();
     if (notRestored != 0 || run.StopRequested()) return;
     const std::string removing = Language().Lookup("_RescueDialogStateRemoveBackupFiles");
     run.Report([&] { SetState(removing); });
-    RemoveSetFolder(restoreSet);
+    RemoveTree(restoreSet);
 }
 
 // The end steps, on the dialog's thread. A stop comes only as the window goes: nothing to show.

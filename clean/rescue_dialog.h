@@ -15,7 +15,7 @@ class LogClient;
 
 class RescueDialog : public Dialog {
 public:
-    RescueDialog(std::string backupDirectory, FileLister listFiles);
+    RescueDialog(std::string backupDirectory, RestoreGuard mayWrite);
     ~RescueDialog() override;
 
     // A restore or a delete under way: the buttons are off and the dialog will not close.
@@ -44,7 +44,7 @@ private:
     void OnEnd(RunEnd end, const std::string& failure);
 
     std::string backupDirectory;
-    FileLister listFiles;
+    RestoreGuard mayWrite;
     std::vector<BackupSet> sets;  // row i shows sets[i]
     bool busy = false;
     WorkerRun run;

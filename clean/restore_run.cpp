@@ -1,8 +1,10 @@
 #include "clean/restore_run.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
+#include "base/ansi.h"
+#include "base/file_names.h"
+#include "base/file_proof.h"
 #include "base/program_paths.h"
 #include "base/text_format.h"
 #include "base/win_handles.h"
@@ -15,11 +17,41 @@ std::string BackupSetRowText(const std::string& format, const BackupSet& set) {
                                static_cast<long long>(t[4]), static_cast<long long>(t[5])});
 }
 
-SetRestore::SetRestore(std::string setFolder)
+namespace {
+void ListFolder(const std::wstring& wide, const std::string& folder, const std::atomic<bool>* stop,
+                SetListing& listing) {
+    WIN32_FIND_DATAW entry{};
+    UniqueFind find(FindFirstFileW((wide + L"\\*").c_str(), &entry));
+    if (!find) return;
+    do {
+        if (stop && stop->load(std::memory_order_relaxed)) return;
+        const std::wstring_view name(entry.cFileName);
+        if (name == L"." || name == L"..") continue;
+        const std::string narrowName = FromWide(name);
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || !WindowsCanHoldName(narrowName))
+            ++listing.passedOver;
+        else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ListFolder(wide + L"\\" + entry.cFileName, folder + "\\" + narrowName, stop, listing);
+        else
+            listing.files.push_back(folder + "\\" + narrowName);
+    } while (FindNextFileW(find.Get(), &entry));
+}
+}  // namespace
+
+SetListing ListSetFiles(const std::string& setFolder, const std::atomic<bool>* stop) {
+    SetListing listing;
+    if (IsAbsolutePath(setFolder)) ListFolder(ExtendedPath(setFolder), setFolder, stop, listing);
+    return listing;
+}
+
+SetRestore::SetRestore(std::string setFolder, RestoreGuard mayWrite)
     : setFolder(std::move(setFolder)),
+      mayWrite(std::move(mayWrite)),
       text("_LogRestoreFilesHeader"),
       restoredLine(Language().Lookup("_LogRestoreFile")),
-      changedLine(Language().Lookup("_LogRestoreFileChanged")),
+      sameLine(Language().Lookup("_LogRestoreAlreadyThere")),
+      differentLine(Language().Lookup("_LogRestoreKeptDifferent")),
+      refusedLine(Language().Lookup("_LogRestoreRefused")),
       failedLine(Language().Lookup("_LogRestoreFailed")),
       noTargetLine(Language().Lookup("_LogRestoreNoTarget")) {}
 
@@ -29,59 +61,28 @@ SetRestore::Result SetRestore::CopyBack(const std::string& copy) {
         text.Add(FormatText(noTargetLine, {copy}));
         return Result::NoTarget;
     }
-    const std::wstring from = ExtendedPath(copy), to = ExtendedPath(*target);
-    std::string folder = ParentFolder(*target);
-    if (folder != madeFolder) {
-        MakeFolders(folder + "\\");
-        madeFolder = folder;
+    auto keep = [&](Result result, const std::string& line) {
+        text.Add(FormatText(line, {copy, *target}));
+        return result;
+    };
+    ProvenFile source(copy, GENERIC_READ, nullptr);
+    if (!source.Proven() || (mayWrite && !mayWrite(*target))) return keep(Result::Refused, refusedLine);
+    // What is at the target decides: nothing, the very file, or something that must not be lost.
+    ProvenFile there(*target, 0, nullptr);
+    switch (there.Result()) {
+    case Proof::Proven:
+        if (there.Stamp() != source.Stamp()) return keep(Result::Different, differentLine);
+        ++restored;
+        return keep(Result::AlreadyThere, sameLine);
+    case Proof::Missing:
+        break;
+    case Proof::NotPlain:
+    case Proof::Elsewhere:
+        return keep(Result::Refused, refusedLine);
+    default:
+        return keep(Result::Failed, failedLine);
     }
-    // CopyFile keeps the last write time, so the copy in the set still carries the time the file
-    // had when it was backed up.
-    WIN32_FILE_ATTRIBUTE_DATA there{}, saved{};
-    const bool changed = GetFileAttributesExW(to.c_str(), GetFileExInfoStandard, &there) &&
-                         !(there.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                         GetFileAttributesExW(from.c_str(), GetFileExInfoStandard, &saved) &&
-                         (there.nFileSizeLow != saved.nFileSizeLow || there.nFileSizeHigh != saved.nFileSizeHigh ||
-                          CompareFileTime(&there.ftLastWriteTime, &saved.ftLastWriteTime) > 0);
-    if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
-        madeFolder.clear();  // the folder may have gone: made again for the next file
-        text.Add(FormatText(failedLine, {copy, *target}));
-        return Result::Failed;
-    }
+    if (CopyToNewFile(source, *target) != CopyResult::Copied) return keep(Result::Failed, failedLine);
     ++restored;
-    text.Add(FormatText(changed ? changedLine : restoredLine, {copy, *target}));
-    return changed ? Result::RestoredOverChanged : Result::Restored;
-}
-
-namespace {
-std::size_t CountEntries(const std::wstring& folder) {
-    std::size_t count = 0;
-    WIN32_FIND_DATAW entry{};
-    UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
-    if (!find) return 0;
-    do {
-        std::wstring_view name(entry.cFileName);
-        if (name == L"." || name == L"..") continue;
-        const DWORD attributes = entry.dwFileAttributes;
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            count += CountEntries(folder + L"\\" + entry.cFileName);
-        else
-            ++count;
-    } while (FindNextFileW(find.Get(), &entry));
-    return count;
-}
-}  // namespace
-
-std::size_t CountSetEntries(const std::string& setFolder) { return CountEntries(ExtendedPath(setFolder)); }
-
-bool RemoveSetFolder(const std::string& setFolder) {
-    if (!IsAbsolutePath(setFolder) || setFolder.find_first_of("*?") != std::string::npos) return false;
-    std::string source = setFolder;
-    source.append(2, '\0');
-    SHFILEOPSTRUCTA operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = source.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION;
-    SHFileOperationA(&operation);
-    return GetFileAttributesW(ExtendedPath(setFolder).c_str()) == INVALID_FILE_ATTRIBUTES;
+    return keep(Result::Restored, restoredLine);
 }

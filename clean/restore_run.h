@@ -1,5 +1,6 @@
 // Restoring one backup set, apart from any window: each copy goes back to where its file came
-// from, and the set goes only when nothing of it would be lost.
+// from, never over a file that is different now, never through a link or into a protected place,
+// and the set goes only when nothing of it would be lost.
 #pragma once
 #include <atomic>
 #include <cstddef>
@@ -10,42 +11,44 @@
 #include "clean/backup_set.h"
 #include "clean/log_client.h"
 
-// Every file below a folder. The program hands in its scanner, which this layer cannot reach.
-using FileLister = std::function<std::vector<std::string>(const std::string& folder, const std::atomic<bool>* stop)>;
+// Whether a restore may write a file at this path; the program hands in its protected places,
+// which this layer cannot reach. Null: everywhere.
+using RestoreGuard = std::function<bool(const std::string& target)>;
 
 // A set's row in the rescue list: the format filled with month, day, year, hour, minute, second
 // (a translation takes them in its own order with numbered conversions).
 std::string BackupSetRowText(const std::string& format, const BackupSet& set);
 
+// The files of a set, at any depth and length; a link, or a name that stands for another file,
+// is no file to restore and is counted in passedOver.
+struct SetListing {
+    std::vector<std::string> files;
+    std::size_t passedOver = 0;
+};
+SetListing ListSetFiles(const std::string& setFolder, const std::atomic<bool>* stop = nullptr);
+
 class SetRestore {
 public:
     enum class Result {
         Restored,
-        RestoredOverChanged,  // the file there had changed since the backup: another size, or newer
-        NoTarget,             // the copy's path names no drive: it stays in the set
-        Failed,               // the copy back failed: it stays in the set
+        AlreadyThere,  // the same size and write time are at the target: nothing to write
+        Different,     // another file is at the target now: it is not overwritten, the copy stays
+        Refused,       // a link on the way, a protected place, or no plain copy: the copy stays
+        NoTarget,      // the copy's path names no drive: it stays in the set
+        Failed,        // the copy back failed: it stays in the set
     };
 
-    explicit SetRestore(std::string setFolder);
+    SetRestore(std::string setFolder, RestoreGuard mayWrite);
 
-    // Creates the target's missing folders, then copies over whatever is there; one log line.
     Result CopyBack(const std::string& copy);
+    // Files that are back where they came from, written now or already there.
     std::size_t Restored() const { return restored; }
     const std::string& LogText() const { return text.Text(); }
 
 private:
     std::string setFolder;
-    std::string madeFolder;
+    RestoreGuard mayWrite;
     std::size_t restored = 0;
     PassText text;
-    std::string restoredLine, changedLine, failedLine, noTargetLine;  // looked up once per restore
+    std::string restoredLine, sameLine, differentLine, refusedLine, failedLine, noTargetLine;  // looked up once
 };
-
-// Every file in the folder's tree, past MAX_PATH and whatever its name; a link to a folder counts
-// as one entry, never followed. What the scanner missed shows as a larger count than it listed.
-std::size_t CountSetEntries(const std::string& setFolder);
-
-// The shell's permanent delete of a set folder and everything in it, without a question; its own
-// progress and error windows show. A path with a wildcard is refused: the shell would expand it.
-// True when the folder is gone afterwards.
-bool RemoveSetFolder(const std::string& setFolder);

@@ -72,7 +72,7 @@ void ReportPage::FillReport(const FoundList& found) {
     ListView_SetItemCount(list, static_cast<int>(items.size()));
     for (const auto& [path, reason] : items) {
         popup.Advance(rows.size() + 1);
-        rows.push_back(MakeReportRow(path, reason, ReadFileSize(path)));
+        rows.push_back(MakeReportRow(path, reason, ReadFileStamp(path)));
         const ReportRow& row = rows.back();
         AppendRow(list, {row.path, row.sizeText, row.reason}, static_cast<LPARAM>(rows.size() - 1));
     }
@@ -101,13 +101,13 @@ bool ReportPage::LeaveReport() const {
     return false;
 }
 
-FoundList ReportPage::CheckedFiles() const {
-    FoundList checked;
+CleanFiles ReportPage::CheckedFiles() const {
+    CleanFiles checked;
     HWND list = List();
     int count = RowCount(list);
     for (int row = 0; row < count; ++row) {
         if (!RowChecked(list, row)) continue;
-        if (const ReportRow* data = RowOf(RowData(list, row))) checked[data->path] = data->reason;
+        if (const ReportRow* data = RowOf(RowData(list, row))) checked[data->path] = {data->reason, data->seen};
     }
     return checked;
 }

@@ -14,8 +14,8 @@ public:
     void FillReport(const FoundList& found);
     // Next on this page: true when at least one row is checked, so the cleaning options follow.
     bool LeaveReport() const;
-    // Path -> reason of every row not unchecked: what the cleaning run removes.
-    FoundList CheckedFiles() const;
+    // Every row not unchecked, with what the report saw of it: what the cleaning run removes.
+    CleanFiles CheckedFiles() const;
 
     // One flag for every column, kept for the program's life: each sort flips it.
     bool sortDescending = true;

@@ -33,6 +33,13 @@ ReportRow MakeReportRow(std::string path, std::string reason, std::optional<std:
     return row;
 }
 
+ReportRow MakeReportRow(std::string path, std::string reason, std::optional<FileStamp> seen) {
+    ReportRow row = MakeReportRow(std::move(path), std::move(reason),
+                                  seen ? std::optional<std::uint64_t>(seen->size) : std::nullopt);
+    row.seen = seen;
+    return row;
+}
+
 std::string KilobyteText(std::uint64_t bytes) {
     char text[64];
     std::snprintf(text, sizeof(text), "%.2lf", static_cast<double>(bytes) / 1024.0);

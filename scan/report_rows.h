@@ -6,11 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_proof.h"
+
 struct ReportRow {
     std::string path;
     std::uint64_t size = 0;  // bytes; 0 when the size could not be read
     std::string sizeText;    // KB with two decimals, as the size column shows it
     std::string reason;
+    std::optional<FileStamp> seen;  // what the removal will prove unchanged
 
     // The text of a list column: 0 path, 1 size, 2 reason; any other column is empty.
     const std::string& Column(int column) const;
@@ -18,6 +21,7 @@ struct ReportRow {
 
 // A file that could not be read (vanished since the scan) counts as empty.
 ReportRow MakeReportRow(std::string path, std::string reason, std::optional<std::uint64_t> size);
+ReportRow MakeReportRow(std::string path, std::string reason, std::optional<FileStamp> seen);
 std::string KilobyteText(std::uint64_t bytes);
 
 // The total line's arguments, in the order the language text takes them.

@@ -13,6 +13,7 @@
 #include "app/main_wizard.h"
 #include "app/wizard_navigation.h"
 #include "base/com_ptr.h"
+#include "base/file_proof.h"
 #include "base/log_book.h"
 #include "base/program_paths.h"
 #include "base/text_format.h"
@@ -164,15 +165,6 @@ std::string MakeDemoTree() {
         for (int file = 0; file < 60; ++file) MakeFile(folder + "\\part" + std::to_string(file) + ".js", 1200);
     }
     return demo;
-}
-
-void RemoveTree(const std::string& folder) {
-    std::string from = folder + std::string(2, '\0');
-    SHFILEOPSTRUCTA operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&operation);
 }
 
 // The log viewer with a few records of a cleaning, from the component's DLL beside this exe.
@@ -386,7 +378,7 @@ int main(int argc, char** argv) {
     // The rescue manager over the cleaning's set and two older ones, the newest selected.
     for (const char* older : {"\\Backup\\2024-11-02_09-15-42", "\\Backup\\2025-01-20_17-48-05"})
         CreateDirectoryA((demo + older).c_str(), nullptr);
-    RescueDialog rescue(demo + "\\Backup", &ListEveryFile);
+    RescueDialog rescue(demo + "\\Backup", nullptr);
     if (!ShootDialog(rescue, wizard.Hwnd(), output + "\\dialog-rescue.bmp", [](HWND window) {
             HWND sets = GetDlgItem(window, IDC_RESCUE_LIST);
             SelectRow(sets, RowCount(sets) - 1);

@@ -99,9 +99,11 @@ protected:
         for (const char* name : names) {
             std::string path = root / "data" + "\\" + name;
             WriteFile(path, std::string("content of ") + name);
-            page.files.emplace(path, "Junk");
+            Add(path);
         }
     }
+    // Checked as the report hands it over, with what it saw of the file.
+    void Add(const std::string& path) { page.files.emplace(path, CheckedFile{"Junk", ReadFileStamp(path)}); }
     void RunToTheEnd() {
         page.Start();
         ASSERT_TRUE(PumpUntil([&] { return finished > 0; }));
@@ -273,10 +275,10 @@ TEST_F(CleaningPageTest, APathThatBecameAFolderOrALinkIsLeftAlone) {
     WriteFile(root / "outside\\victim.tmp", "keep me");
     MakeFolder(root / "data\\now-a-folder.tmp");
     WriteFile(root / "data\\now-a-folder.tmp\\inner.txt", "inner");
-    page.files.emplace(root / "data\\now-a-folder.tmp", "Junk");
+    Add(root / "data\\now-a-folder.tmp");
     // The scan saw data\linked\victim.tmp; since then "linked" became a link to another folder.
     bool linked = MakeFolderLink(root / "data\\linked", root / "outside");
-    if (linked) page.files.emplace(root / "data\\linked\\victim.tmp", "Junk");
+    if (linked) Add(root / "data\\linked\\victim.tmp");
 
     RunToTheEnd();
     EXPECT_FALSE(Exists(root / "data\\plain.tmp"));
@@ -407,7 +409,7 @@ TEST_F(CleaningPageTest, CopiesReachPastMaxPathOrTheFileIsKept) {
     std::string deep = MakeLongFolder(root, 200);
     std::string path = deep + "\\long.tmp";
     WriteFile(path, "far down");
-    page.files.emplace(path, "Junk");
+    Add(path);
     page.backup = true;
     page.backupDirectory = root / "bk";
     RunToTheEnd();

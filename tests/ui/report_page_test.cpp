@@ -159,7 +159,8 @@ TEST_F(ReportPageTest, ChecksDecideWhatGoesToTheCleaningButNotTheTotal) {
     EXPECT_TRUE(RowChecked(List(), 0) && RowChecked(List(), 1) && RowChecked(List(), 2));
     ClickHeading(List(), 0);          // rows reversed: the hand-over follows the rows, not their places
     SetRowChecked(List(), 0, false);  // "gone"
-    EXPECT_EQ(page.CheckedFiles(), (FoundList{{folder / "a.bin", "Old"}, {folder / "b.bin", "Temp"}}));
+    EXPECT_EQ(page.CheckedFiles(), (CleanFiles{{folder / "a.bin", {"Old", ReadFileStamp(folder / "a.bin")}},
+                                               {folder / "b.bin", {"Temp", ReadFileStamp(folder / "b.bin")}}}));
     EXPECT_TRUE(page.LeaveReport());
     EXPECT_EQ(Total(), total);
 }

@@ -24,7 +24,7 @@ public:
         std::string action;
         std::string text;
     };
-    explicit RecordingRescueDialog(std::string directory) : RescueDialog(std::move(directory), &ListEveryFile) {}
+    explicit RecordingRescueDialog(std::string directory) : RescueDialog(std::move(directory), nullptr) {}
     std::vector<Record> records;  // written by the worker, read once it ended
 
     void HoldBefore(std::size_t index) {
@@ -53,7 +53,7 @@ protected:
         WriteFile(root / "t.language",
                   "[String]\r\n_RescueDialogListItemFormat=%02d/%02d/%04d %02d:%02d:%02d\r\n"
                   "_RescueDialogResotoreConfirm=Restore %s?\r\n_LogRestoreFile=back %s > %s\r\n"
-                  "_LogRestoreFailed=failed %s > %s\r\n_LogRemoveRestorePoint=deleted %s\r\n"
+                  "_LogRestoreKeptDifferent=different %s > %s\r\n_LogRemoveRestorePoint=deleted %s\r\n"
                   "_RescueDialogStateRestoreKept=%d kept\r\n");
         savedLanguage = Language().File();
         Language().SetFile(root / "t.language");
@@ -183,7 +183,7 @@ TEST_F(RescueDialogTest, AFileThatCannotGoBackKeepsTheSetAndTheStateSaysHowMany)
     EXPECT_EQ(Rows().size(), 1u);
     EXPECT_EQ(State(), "1 kept");
     ASSERT_EQ(dialog->records.size(), 1u);
-    EXPECT_NE(dialog->records[0].text.find("failed " + BackupSet::CopyPathInSet(set, locked) + " > " + locked),
+    EXPECT_NE(dialog->records[0].text.find("different " + BackupSet::CopyPathInSet(set, locked) + " > " + locked),
               std::string::npos);
 }
 

@@ -230,9 +230,7 @@ void ExpectWizardFits() {
     ExpectDialogFits(details, wizard.Hwnd());
     TypedUrlsDialog addresses(HKEY_CURRENT_USER, "Software\\Tidyhold text fit: no such key");
     ExpectDialogFits(addresses, wizard.Hwnd());
-    RescueDialog rescue(folder.Path(), [](const std::string&, const std::atomic<bool>*) {
-        return std::vector<std::string>{};
-    });
+    RescueDialog rescue(folder.Path(), nullptr);
     ASSERT_TRUE(rescue.CreateModeless(wizard.Hwnd()));
     ExpectAllFit(Children(rescue.Hwnd()));
     for (const char* key : {"_RescueDialogStateCopyBackupFiles", "_RescueDialogStateInitBackupFileList",

@@ -33,7 +33,7 @@ TEST(ReportRows, TotalCountsEveryRowAndAddsTheBytesExactly) {
     EXPECT_DOUBLE_EQ(total.megabytes, 1.5 / 1024);
 
     rows.push_back(MakeReportRow("c", "", 4294967296ULL));
-    rows.push_back(MakeReportRow("d", "", std::nullopt));
+    rows.push_back(MakeReportRow("d", "", std::optional<std::uint64_t>()));
     total = TotalOf(rows);
     EXPECT_EQ(total.count, 4);
     EXPECT_DOUBLE_EQ(total.kilobytes, 4194305.5);
@@ -42,7 +42,7 @@ TEST(ReportRows, TotalCountsEveryRowAndAddsTheBytesExactly) {
 
 TEST(ReportRows, CheckedTotalFollowsEachChangeOnceAndBulkChangesInOnePass) {
     std::vector<ReportRow> rows = {MakeReportRow("a", "", 1536), MakeReportRow("b", "", 4294967296ULL),
-                                   MakeReportRow("c", "", std::nullopt)};
+                                   MakeReportRow("c", "", std::optional<std::uint64_t>())};
     CheckedTotal checked;
     EXPECT_EQ(checked.Total().count, 0);
     checked.Change(0, true);  // before any model: nothing to count

@@ -14,7 +14,8 @@ class RestoreRunTest : public testing::Test {
 protected:
     void SetUp() override {
         WriteFile(root / "t.language",
-                  "[String]\r\n_LogRestoreFile=back %s > %s\r\n_LogRestoreFileChanged=over-changed %s > %s\r\n"
+                  "[String]\r\n_LogRestoreFile=back %s > %s\r\n_LogRestoreAlreadyThere=same %s > %s\r\n"
+                  "_LogRestoreKeptDifferent=different %s > %s\r\n_LogRestoreRefused=refused %s > %s\r\n"
                   "_LogRestoreFailed=failed %s > %s\r\n_LogRestoreNoTarget=no-target %s\r\n");
         savedLanguage = Language().File();
         Language().SetFile(root / "t.language");
@@ -57,34 +58,47 @@ protected:
 
 }  // namespace
 
-TEST_F(RestoreRunTest, EachCopyGoesBackUnderItsOwnLettersAndSaysWhatItOverwrote) {
+// Only where nothing is, or the very file already is, does a copy go back; whatever else stands
+// at the target is never overwritten, and nothing is written through a link or into a guarded place.
+TEST_F(RestoreRunTest, ACopyGoesBackOnlyWhereNothingElseWouldBeLost) {
     const std::string missing = root / "Data\\Sub Dir\\A.Tmp";  // neither folder exists any more
     const std::string same = root / "kept.txt";                   // still there as it was saved
     const std::string newer = root / "newer.txt";                 // written again since, same size
-    const std::string grown = root / "grown.txt";                 // another size since
+    const std::string intact = root / "intact.bin";               // its copy was cut short
     const std::string asFolder = root / "now-a-folder.txt";       // a folder stands at its place
+    const std::string guarded = root / "guarded\\evil.dll";       // a place the program protects
+    const std::string viaFolderLink = root / "linked\\doc.txt";   // "linked" is now a link outside
+    const std::string fileLink = root / "filelink.txt";           // a link to a file outside
     std::string missingCopy = Saved(missing, "a"), sameCopy = Saved(same, "same"), newerCopy = Saved(newer, "old!"),
-                grownCopy = Saved(grown, "g"), folderCopy = Saved(asFolder, "f");
+                cutCopy = Saved(intact, std::string(100, 'x')), folderCopy = Saved(asFolder, "f"),
+                guardedCopy = Saved(guarded, "evil"), linkedCopy = Saved(viaFolderLink, "planted"),
+                fileLinkCopy = Saved(fileLink, "planted");
     std::string rootCopy = set + "\\readme.txt";  // names no drive
     WriteFile(rootCopy, "r");
     CopyFileTo(sameCopy, same);
     WriteFile(newer, "new!");
     SetWriteTime(newer, 60);
-    WriteFile(grown, "grown since");
+    WriteFile(intact, std::string(300, 'x'));
     MakeFolder(asFolder);
+    MakeFolder(root / "outside");
+    WriteFile(root / "outside\\doc.txt", "outside");
+    const bool links = MakeFolderLink(root / "linked", root / "outside") &&
+                       MakeFileLink(fileLink, root / "outside\\doc.txt");
 
-    SetRestore restore(set);
+    SetRestore restore(set, [&](const std::string& target) { return target.find("\\guarded\\") == std::string::npos; });
+    using Result = SetRestore::Result;
     struct Case {
         std::string copy;
-        SetRestore::Result result;
+        Result result;
         std::string line;
     } cases[] = {
-        {missingCopy, SetRestore::Result::Restored, "back " + missingCopy + " > " + missing},
-        {sameCopy, SetRestore::Result::Restored, "back " + sameCopy + " > " + same},
-        {newerCopy, SetRestore::Result::RestoredOverChanged, "over-changed " + newerCopy + " > " + newer},
-        {grownCopy, SetRestore::Result::RestoredOverChanged, "over-changed " + grownCopy + " > " + grown},
-        {folderCopy, SetRestore::Result::Failed, "failed " + folderCopy + " > " + asFolder},
-        {rootCopy, SetRestore::Result::NoTarget, "no-target " + rootCopy},
+        {missingCopy, Result::Restored, "back " + missingCopy + " > " + missing},
+        {sameCopy, Result::AlreadyThere, "same " + sameCopy + " > " + same},
+        {newerCopy, Result::Different, "different " + newerCopy + " > " + newer},
+        {cutCopy, Result::Different, "different " + cutCopy + " > " + intact},
+        {folderCopy, Result::Refused, "refused " + folderCopy + " > " + asFolder},
+        {guardedCopy, Result::Refused, "refused " + guardedCopy + " > " + guarded},
+        {rootCopy, Result::NoTarget, "no-target " + rootCopy},
     };
     std::string expectedText = "_LogRestoreFilesHeader\r\n\r\n";
     for (const Case& c : cases) {
@@ -92,47 +106,50 @@ TEST_F(RestoreRunTest, EachCopyGoesBackUnderItsOwnLettersAndSaysWhatItOverwrote)
         EXPECT_EQ(restore.CopyBack(c.copy), c.result);
         expectedText += c.line + "\r\n\r\n";
     }
-    EXPECT_EQ(restore.Restored(), 4u);
+    EXPECT_EQ(restore.Restored(), 2u);
     EXPECT_EQ(restore.LogText(), expectedText);
     EXPECT_EQ(ReadFile(missing), "a");
-    EXPECT_EQ(ReadFile(newer), "old!");  // still overwritten: the line tells
-    EXPECT_EQ(ReadFile(grown), "g");
-    EXPECT_EQ(NameOnDisk(root / "Data"), "Data");
+    EXPECT_EQ(ReadFile(newer), "new!");
+    EXPECT_EQ(ReadFile(intact), std::string(300, 'x'));
+    EXPECT_FALSE(Exists(guarded));
     EXPECT_EQ(NameOnDisk(root / "Data\\Sub Dir"), "Sub Dir");
     EXPECT_EQ(NameOnDisk(missing), "A.Tmp");
-    EXPECT_EQ(ReadFile(missingCopy), "a");  // the set itself is left as it was
+    EXPECT_EQ(ReadFile(newerCopy), "old!");  // what did not go back stays in the set
+    if (!links) GTEST_SKIP() << "no links can be made here";
+    EXPECT_EQ(restore.CopyBack(linkedCopy), Result::Refused);
+    EXPECT_EQ(restore.CopyBack(fileLinkCopy), Result::Refused);
+    EXPECT_EQ(ReadFile(root / "outside\\doc.txt"), "outside");
 }
 
-// The count that decides whether a set may go sees the files the scanner cannot reach.
-TEST_F(RestoreRunTest, TheSetsFilesAreCountedPastMaxPath) {
-    Saved(root / "x\\one.tmp", "1");
-    std::string deep = MakeLongFolder(root, 200);
-    std::string deepCopy = BackupSet::CopyPathInSet(set, deep + "\\deep.tmp");
+// Past MAX_PATH a set is listed and restored; a link in it is passed over and counted, so the set stays.
+TEST_F(RestoreRunTest, DeepCopiesComeBackAndLinksInTheSetAreCounted) {
+    std::string deep = MakeLongFolder(root, 200) + "\\deep.tmp";
+    std::string deepCopy = BackupSet::CopyPathInSet(set, deep);
     MakeFolders(ParentFolder(deepCopy) + "\\");
     WriteFile(deepCopy, "far");
     ASSERT_GT(deepCopy.size(), static_cast<size_t>(MAX_PATH));
-    EXPECT_EQ(CountSetEntries(set), 2u);
-    EXPECT_EQ(CountSetEntries(root / "no such set"), 0u);
+    MakeFolder(root / "outside");
+    const bool linked = MakeFolderLink(set + "\\Z", root / "outside");
+
+    SetListing listing = ListSetFiles(set);
+    EXPECT_EQ(listing.files, std::vector<std::string>{deepCopy});
+    EXPECT_EQ(listing.passedOver, linked ? 1u : 0u);
+    EXPECT_EQ(SetRestore(set, nullptr).CopyBack(deepCopy), SetRestore::Result::Restored);
+    EXPECT_EQ(ReadFile(deep), "far");
 }
 
-TEST_F(RestoreRunTest, OnlyAWholeAbsoluteSetPathReachesTheShellsDelete) {
+TEST_F(RestoreRunTest, OnlyRealFoldersWithADatedNameAreSets) {
     const std::string other = root / "bk\\2006-03-05_14-03-10";
-    Saved(root / "x\\one.tmp", "1");
     MakeFolder(other);
-    // A name Windows cannot hold (made from the host's side under Wine) is no set, and a path
-    // with a wildcard would have the shell delete every match.
+    MakeFolder(root / "outside");
+    // A name Windows cannot hold (made from the host's side under Wine) stands for other folders,
+    // and a set that is a link holds nothing a cleaning wrote.
     bool starMade = MakeHostEntry(root / "bk", "2006-03-05_14-03-0*", std::nullopt);
+    MakeFolderLink(root / "bk\\2006-03-05_14-03-11", root / "outside");
     std::vector<BackupSet> sets = BackupSet::ListSets(root / "bk");
     ASSERT_EQ(sets.size(), 2u);
     EXPECT_EQ(sets[0].path, set);
-    EXPECT_FALSE(RemoveSetFolder(root / "bk\\2006-03-05_14-03-0*"));
-    EXPECT_FALSE(RemoveSetFolder("bk\\2006-03-05_14-03-09"));
-    EXPECT_NE(GetFileAttributesA(set.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(GetFileAttributesA(other.c_str()), INVALID_FILE_ATTRIBUTES);
-
-    EXPECT_TRUE(RemoveSetFolder(set));
-    EXPECT_EQ(GetFileAttributesA(set.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(GetFileAttributesA(other.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(sets[1].path, other);
     if (starMade) RemoveHostTree(root / "bk");
 }
 
