@@ -92,16 +92,35 @@ expect_file "$folder/config.xml"
 expect_file "$folder/Log/Data/2024-05.log"
 expect_file "$folder/Backup/2024-05-01_14-03-22/C/Temp/a.tmp"
 
-echo "Uninstall /REMOVEUSERDATA: only what Tidyhold wrote goes"
-install
-echo mine >"$folder/Backup/notes.txt"
+echo "Uninstall /REMOVEUSERDATA: only what Tidyhold wrote goes, and no link is followed"
+install  # over the config.xml the last uninstall kept: not this installer's, so it stays
+s=2024-05-01_14-03-22 ro=$folder/Backup/2024-05-02_09-00-00/C/ro.tmp outside=$work/outside
+mkdir -p "$outside/folder" "$outside/empty" "$folder/Backup/$s/C/Temp/sub" "${ro%/*}" \
+    "$folder/Backup/abcd-ef-gh_ij-kl-mn"
+tee "$folder/Backup/notes.txt" "$folder/Log/Data/abcd-ef.log" "$folder/Backup/abcd-ef-gh_ij-kl-mn/a.txt" \
+    "$outside/folder/doc.txt" "$outside/doc.txt" "$ro" <<<mine >/dev/null
+chmod a-w "$ro"
+ln -s "$outside/folder" "$folder/Backup/2024-05-03_10-00-00"  # a "set" that is a link
+ln -s "$outside/folder" "$folder/Backup/$s/C/folder"
+ln -s "$outside/empty" "$folder/Backup/$s/C/empty"
+ln -s "$outside/doc.txt" "$folder/Backup/$s/C/Temp/b.tmp"
+ln -s "$outside/doc.txt" "$folder/Log/Data/2024-06.log"
 uninstall /REMOVEUSERDATA
 expect_program_removed
-expect_gone "$folder/config.xml"
-expect_gone "$folder/Log"
-expect_gone "$folder/Backup/2024-05-01_14-03-22"
 left=$(cd "$folder" && find . | sort | tr '\n' ' ')
-[ "$left" = ". ./Backup ./Backup/notes.txt " ] || fail "left in the program folder: $left"
+expected=". ./Backup ./Backup/$s ./Backup/$s/C ./Backup/$s/C/Temp ./Backup/$s/C/Temp/b.tmp ./Backup/$s/C/empty \
+./Backup/$s/C/folder ./Backup/2024-05-03_10-00-00 ./Backup/abcd-ef-gh_ij-kl-mn ./Backup/abcd-ef-gh_ij-kl-mn/a.txt \
+./Backup/notes.txt ./Log ./Log/Data ./Log/Data/2024-06.log ./Log/Data/abcd-ef.log ./config.xml "
+[ "$left" = "$expected" ] || fail "left in the program folder: $left"
+left=$(cd "$outside" && find . | sort | tr '\n' ' ')
+[ "$left" = ". ./doc.txt ./empty ./folder ./folder/doc.txt " ] || fail "left outside: $left"
+
+echo "Uninstall /REMOVEUSERDATA: the config.xml the installer put in goes too"
+rm -rf "$folder"
+install
+install
+uninstall /REMOVEUSERDATA
+expect_gone "$folder"
 
 echo "Portable zip"
 mkdir "$work/zip"
