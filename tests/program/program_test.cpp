@@ -127,7 +127,8 @@ protected:
     }
     // Through a scan of the browser cache (pointed elsewhere by the caller) to the end of a
     // cleaning with the given clean options; the wizard, or null.
-    HWND Clean(const Process& process, const std::string& cleanOptions) {
+    HWND Clean(const Process& process, const std::string& cleanOptions,
+               const std::function<void()>& afterReport = nullptr) {
         WriteFile(folder / "config.xml",
                   "<config><tidyhold><junkfiles><items/><default/></junkfiles><options><FindIETemp checked=\"1\"/>"
                   "</options><SkipFolders><items/><default/></SkipFolders><CleanOptions>" + cleanOptions +
@@ -136,17 +137,20 @@ protected:
         if (!wizard) return nullptr;
         HWND next = GetDlgItem(wizard, IDC_WIZARD_NEXT);
         SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);  // report
+        if (afterReport) afterReport();
         SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);  // clean options
         SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);  // cleaning starts
         if (!WaitFor([&] { return IsWindowEnabled(next) != FALSE; })) return nullptr;
         HWND state = GetDlgItem(GetParent(FindControl(wizard, "msctls_progress32", IDC_CLEANING_PROGRESS)),
                                 IDC_CLEANING_STATE);
-        EXPECT_EQ(Text(state), "Cleaning complete. Click Next to continue.");
+        EXPECT_EQ(Text(state).find("Cleaning complete."), 0u) << Text(state);
         return wizard;
     }
     // A permanent cleaning with backup into backups.
-    HWND CleanWithBackup(const Process& process, const std::string& backups) {
-        return Clean(process, "<CleanMode index=\"0\"/><Backup checked=\"1\" BackupDirectory=\"" + backups + "\"/>");
+    HWND CleanWithBackup(const Process& process, const std::string& backups,
+                         const std::function<void()>& afterReport = nullptr) {
+        return Clean(process, "<CleanMode index=\"0\"/><Backup checked=\"1\" BackupDirectory=\"" + backups + "\"/>",
+                     afterReport);
     }
     // The names of the folders in a backup directory.
     static std::vector<std::string> Sets(const std::string& backups) {
@@ -278,6 +282,46 @@ TEST_F(ProgramTest, ACleaningWithBackupFromTheWelcomePageToTheResults) {
     };
     EXPECT_EQ(ReadFile(copyOf(tree / "a.tmp")), "first");
     EXPECT_EQ(ReadFile(copyOf(tree / "sub\\b.tmp")), "second");
+}
+
+// Only the checked files themselves go: never a link's target, never through a folder swapped for
+// a link after the scan, and of a.tmp and A.TMP in one folder only the one whose copy was made.
+TEST_F(ProgramTest, ACleaningRemovesNothingBeyondTheFilesTheScanFound) {
+    AddLanguageFile();
+    TempFolder tree, outside;
+    WriteFile(outside / "doc.txt", "the only copy");
+    MakeFolder(outside / "other");
+    WriteFile(outside / "other\\s1.tmp", "outside s1");
+    WriteFile(tree / "a.tmp", "lower");
+    MakeFolder(tree / "swap");
+    WriteFile(tree / "swap\\s1.tmp", "inside s1");
+    if (!MakeHostEntry(tree.Path(), "A.TMP", "upper") || !MakeFileLink(tree / "evil.tmp", outside / "doc.txt"))
+        GTEST_SKIP() << "no host side to make links and case twins on";
+    ShellFolderOverride cache("Cache", tree.Path());
+    const std::string backups = outside / "bk";
+    Process process = Start();
+    HWND wizard = CleanWithBackup(process, backups, [&] {
+        ASSERT_TRUE(MoveFileA((tree / "swap").c_str(), (tree / "swapped").c_str()));
+        ASSERT_TRUE(MakeFolderLink(tree / "swap", outside / "other"));
+    });
+    ASSERT_TRUE(wizard);
+    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
+    HWND summary = FindControl(wizard, "Static", IDC_RESULTS_SUMMARY);
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(Text(summary).find("1 files removed"), 0u) << Text(summary);
+    PostMessageA(wizard, WM_CLOSE, 0, 0);
+    EXPECT_EQ(process.Wait(), 2u);
+
+    EXPECT_EQ(ReadFile(outside / "doc.txt"), "the only copy");
+    EXPECT_EQ(ReadFile(outside / "other\\s1.tmp"), "outside s1");
+    EXPECT_EQ(ReadFile(tree / "swapped\\s1.tmp"), "inside s1");
+    // A.TMP sorts first and went with its copy; a.tmp found that name taken in the set and stayed.
+    EXPECT_EQ(ReadFile(tree / "a.tmp"), "lower");
+    std::vector<std::string> sets = Sets(backups);
+    ASSERT_EQ(sets.size(), 1u);
+    std::string relative = tree / "A.TMP";
+    EXPECT_EQ(ReadFile(backups + "\\" + sets[0] + "\\" + relative.erase(1, 1)), "upper");
+    RemoveHostTree(tree / "swap");
 }
 
 // Wine's shell, like Windows' on a drive without a bin, deletes for good what it cannot recycle.

@@ -65,6 +65,22 @@ TEST_F(WizardDuringAScan, NextAndBackPostedWhileTheScanRunsDoNothing) {
     EXPECT_EQ(ListView_GetItemCount(GetDlgItem(wizard.reportPage.Hwnd(), IDC_REPORT_LIST)), 20);
 }
 
+// A restore or a set's deletion beside a worker could undo what a cleaning is writing.
+TEST_F(WizardDuringAScan, TheRescueManagerIsGreyWhileAWorkerRuns) {
+    HMENU menu = GetMenu(wizard.Hwnd());
+    auto grey = [&] {
+        SendMessageA(wizard.Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+        return (GetMenuState(menu, IDM_RESCUE_MANAGER, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    };
+    Click(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    ASSERT_TRUE(wizard.scanPage.IsRunning());
+    EXPECT_TRUE(grey());
+    Command(wizard.Hwnd(), IDM_RESCUE_MANAGER);  // would block on a modal dialog if it opened
+    held.Release();
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(IDC_WIZARD_NEXT); }));
+    EXPECT_FALSE(grey());
+}
+
 TEST_F(WizardDuringAScan, ManyCloseRequestsDuringAScanShowOneRefusalAtATime) {
     ScriptedMessageBoxes boxes;
     Click(wizard.Hwnd(), IDC_WIZARD_NEXT);
