@@ -232,6 +232,7 @@ CopyResult CopyToNewFile(const ProvenFile& source, const std::string& target, co
     };
     // Made through a folder link swapped in on the way: the new, empty file goes again.
     if (!FinalPathIs(copy.Get(), target)) return discard(CopyResult::Failed);
+    if (!SetFilePointerEx(source.Handle(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return discard(CopyResult::Failed);
     static thread_local std::vector<char> buffer(1 << 20);
     std::uint64_t copied = 0;
     for (;;) {
