@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/about_dialog.h"
 #include "app/web_links.h"
 #include "app/wizard_navigation.h"
@@ -200,6 +202,11 @@ ScanSettings MainWizard::GatherScanSettings() const {
     scan.JunkMasks = junkFilesPage.CheckedMasks();
     scan.SkipFolders = skipFoldersPage.CheckedFolders();
     scan.SkipFolders.push_back(ProgramFolder());  // the program never searches itself
+    // Nor the backup sets, in the folder the page shows now or the one stored; the cleaning writes
+    // into no folder that is not a full path.
+    for (const std::string& backup : {cleanOptionsPage.Options().backupDirectory, ReadBackupDirectory()})
+        if (IsAbsolutePath(backup) && std::ranges::find(scan.SkipFolders, backup) == scan.SkipFolders.end())
+            scan.SkipFolders.push_back(backup);
     optionsPage.FillSearchOptions(scan);
     return scan;
 }

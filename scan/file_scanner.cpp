@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/file_names.h"
+#include "base/program_paths.h"
 #include "base/win_handles.h"
 #include "scan/protected_paths.h"
 #include "scan/shortcut_judge.h"
@@ -30,6 +31,14 @@ std::string Lowered(std::string_view text) {
         return lower;
     }
     return ToLowerAnsi(text);
+}
+
+// A full skip entry with its . and .. steps resolved, as the walk's paths never hold them.
+std::string FoldedSkip(const std::string& skip) {
+    if (!IsAbsolutePath(skip)) return FoldedFolder(skip);  // "C:" alone means the whole drive, not its current folder
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(skip.c_str(), MAX_PATH, full, nullptr);
+    return FoldedFolder(length > 0 && length < MAX_PATH ? std::string_view(full, length) : std::string_view(skip));
 }
 
 // Whether a byte continues a UTF-8 sequence rather than starting a character.
@@ -59,7 +68,7 @@ std::uint64_t EntrySize(const WIN32_FIND_DATAA& entry) {
 // Everything one Search needs, prepared once rather than per entry.
 struct Walk {
     std::vector<std::pair<std::string, const std::string*>> masks;  // lower-cased, in key order
-    std::vector<std::string> skips;                                   // lower-cased
+    std::vector<std::string> skips;                                   // as InFolder takes them
     FileScanner::Criteria criteria;
     FileScanner::OnFound onFound;
     FileScanner::OnFolder onFolder;
@@ -79,17 +88,11 @@ struct Walk {
     bool NotAccessed(const std::string& full, const WIN32_FIND_DATAA& entry) const;
 };
 
-// A skip entry found anywhere in the lower-cased full path. A match wholly inside the parent's path
-// would have skipped the parent already (the root is checked once, in Search), so only matches that
-// reach the separator before the name need looking for. UTF-8 never matches in the middle of a
-// character, so a byte search is multibyte-safe.
+// A match wholly inside the parent's path would have skipped the parent already (the root is
+// checked once, in Search), so only matches that reach the name need looking for.
 bool Walk::Skipped(const std::string& lower, size_t nameStart) const {
-    for (const std::string& skip : skips) {
-        if (skip.empty()) return true;
-        size_t from = nameStart > skip.size() ? nameStart - skip.size() : 0;
-        if (lower.find(skip, from) != std::string::npos) return true;
-    }
-    return false;
+    return std::any_of(skips.begin(), skips.end(),
+                       [&](const std::string& skip) { return InFolder(lower, skip, nameStart); });
 }
 
 void Walk::Folder(std::string& path, std::string& lower) {
@@ -202,7 +205,7 @@ void FileScanner::Search(const std::string& folder, const MaskTable& masks, OnFo
     if (criteria.protectedPaths && criteria.protectedPaths->FolderReason(folder)) return;
     Walk walk{};
     for (const auto& [mask, description] : masks) walk.masks.emplace_back(Lowered(mask), &description);
-    for (const std::string& skip : skipFolders) walk.skips.push_back(Lowered(skip));
+    for (const std::string& skip : skipFolders) walk.skips.push_back(FoldedSkip(skip));
     walk.criteria = criteria;
     walk.onFound = onFound;
     walk.onFolder = onFolder;
@@ -214,8 +217,8 @@ void FileScanner::Search(const std::string& folder, const MaskTable& masks, OnFo
     walk.nowUtcTicks = Ticks(nowUtc);
     std::string path = folder;
     std::string lower = Lowered(folder);
-    for (const std::string& skip : walk.skips) walk.skipEverything |= lower.find(skip) != std::string::npos;
     const size_t trimmed = lower.ends_with('\\') ? lower.size() - 1 : lower.size();
+    for (const std::string& skip : walk.skips) walk.skipEverything |= InFolder(lower.substr(0, trimmed), skip);
     if (trimmed > 0 && RootLength(std::string_view(lower).substr(0, trimmed)) == trimmed) walk.rootBase = trimmed;
     walk.Folder(path, lower);
 }

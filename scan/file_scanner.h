@@ -48,7 +48,8 @@ public:
 
     // Searches the tree below folder, depth first, in the file system's order. onFolder (may be
     // null) sees every directory entry, the folder's own "." and ".." included; onFound each junk
-    // file with its reason. A set stop flag ends the walk before the next directory entry, and
+    // file with its reason. An entry in a skip folder (by whole path parts, as InFolder matches) is
+    // neither reported nor entered. A set stop flag ends the walk before the next directory entry, and
     // within a shortcut test. Links to folders (junctions, symbolic links) are not followed, so no
     // cycle can make the walk loop. An entry whose name WindowsCanHoldName refuses reaches no
     // callback and is never opened or entered: its path would name another file. A protected

@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
+#include <knownfolders.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <iterator>
 
 #include "base/ansi.h"
+#include "base/program_paths.h"
+#include "base/win_handles.h"
 #include "scan/file_scanner.h"
 
 namespace {
@@ -19,6 +22,7 @@ constexpr char kOtherWindows[] = "Another Windows installation on this drive, or
 constexpr char kUpgrade[] = "A Windows upgrade or repair under way, or kept for going back";
 constexpr char kRecycleBin[] = "The recycle bin: emptied as a whole, never file by file";
 constexpr char kVersionControl[] = "A version-control record: without it a project's history is lost";
+constexpr char kSecrets[] = "A user's keys and saved passwords: without them encrypted files and sign-ins are lost";
 
 constexpr ProtectedEntry kTable[] = {
     {KnownFolder, Known::Windows, "",
@@ -31,15 +35,28 @@ constexpr ProtectedEntry kTable[] = {
     {RootFolder, Known::None, "Program Files", kOtherWindows},
     {RootFolder, Known::None, "Program Files (x86)", kOtherWindows},
     {RootFolder, Known::None, "Boot", "Windows' start-up settings (the boot configuration)"},
+    {RootFolder, Known::None, "EFI", "The boot loaders the firmware starts"},
     {RootFolder, Known::None, "Recovery", "The recovery environment that repairs Windows when it cannot start"},
     {RootFolder, Known::None, "Config.Msi", "Undo files of an installation under way"},
     {RootFolder, Known::None, "$Windows.~BT", kUpgrade},
     {RootFolder, Known::None, "$Windows.~WS", kUpgrade},
     {RootFolder, Known::None, "$WinREAgent", kUpgrade},
+    {RootFolder, Known::None, "$SysReset", kUpgrade},
+    {RootFolder, Known::None, "Windows.old", kUpgrade},
+    {RootFolder, Known::None, "MSOCache", "Installers kept so that programs can be repaired or removed"},
     {FolderName, Known::None, "$Recycle.Bin", kRecycleBin},
     {FolderName, Known::None, "RECYCLER", kRecycleBin},
     {FolderName, Known::None, "RECYCLED", kRecycleBin},
     {FolderName, Known::None, "System Volume Information", "Restore points, shadow copies and the drive's index"},
+    // Under a profile's AppData\Roaming and AppData\Local, whoever's profile and wherever it lies.
+    {FolderName, Known::None, "Microsoft\\Protect", kSecrets},
+    {FolderName, Known::None, "Microsoft\\Credentials", kSecrets},
+    {FolderName, Known::None, "Microsoft\\Crypto", kSecrets},
+    {FolderName, Known::None, "Microsoft\\SystemCertificates", "A user's certificates"},
+    {FolderName, Known::None, "Microsoft\\Vault", kSecrets},
+    {FolderName, Known::None, "Microsoft\\Windows\\Start Menu", "A user's programs in the Start menu"},
+    {FolderName, Known::None, "Microsoft\\Internet Explorer\\Quick Launch",
+     "A user's taskbar and quick-launch shortcuts"},
     {FolderName, Known::None, ".git", kVersionControl},
     {FolderName, Known::None, ".svn", kVersionControl},
     {FolderName, Known::None, ".hg", kVersionControl},
@@ -81,6 +98,12 @@ void AddShellFolder(std::vector<std::string>& to, int csidl) {
     if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) AddFolder(to, path);
 }
 
+void AddKnownFolder(std::vector<std::string>& to, REFKNOWNFOLDERID id) {
+    PWSTR path = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) AddFolder(to, FromWide(path));
+    CoTaskMemFree(path);
+}
+
 // The environment only adds to what the system says: a changed variable can protect more, never less.
 void AddEnvironmentFolder(std::vector<std::string>& to, const char* name) {
     char path[MAX_PATH] = {};
@@ -110,6 +133,20 @@ std::string ShortForm(const std::string& path) {
     char buffer[32768];
     DWORD length = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
     return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
+}
+
+// The folder a path names once every link on the way is followed; empty when it cannot be opened.
+std::string FinalForm(std::string_view path) {
+    UniqueFile file(CreateFileW(ExtendedPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return {};
+    std::wstring resolved(32768, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file.Get(), resolved.data(), static_cast<DWORD>(resolved.size()),
+                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= resolved.size()) return {};
+    resolved.resize(length);
+    if (resolved.starts_with(L"\\\\?\\UNC\\")) return FromWide(L"\\\\" + resolved.substr(8));
+    return FromWide(resolved.starts_with(L"\\\\?\\") ? resolved.substr(4) : resolved);
 }
 
 const char* ReasonIn(const auto& folded, std::string_view text) {
@@ -175,6 +212,19 @@ KnownFolders SystemKnownFolders() {
     AddEnvironmentFolder(known.programFiles, "ProgramW6432");
     AddShellFolder(known.programData, CSIDL_COMMON_APPDATA);
     AddEnvironmentFolder(known.programData, "ProgramData");
+    for (REFKNOWNFOLDERID id : {FOLDERID_Profile, FOLDERID_Public, FOLDERID_RoamingAppData, FOLDERID_LocalAppData,
+                                FOLDERID_LocalAppDataLow})
+        AddKnownFolder(known.profiles, id);
+    for (const char* name : {"USERPROFILE", "PUBLIC", "APPDATA", "LOCALAPPDATA"})
+        AddEnvironmentFolder(known.profiles, name);
+    for (REFKNOWNFOLDERID id :
+         {FOLDERID_Documents, FOLDERID_Desktop, FOLDERID_Pictures, FOLDERID_Music, FOLDERID_Videos, FOLDERID_Downloads,
+          FOLDERID_SkyDrive, FOLDERID_PublicDocuments, FOLDERID_PublicDesktop, FOLDERID_PublicPictures,
+          FOLDERID_PublicMusic, FOLDERID_PublicVideos, FOLDERID_PublicDownloads})
+        AddKnownFolder(known.documents, id);
+    // Where a document folder is a link (under Wine, to the home folder), its target too.
+    for (size_t i = 0, count = known.documents.size(); i < count; ++i)
+        AddFolder(known.documents, FinalForm(known.documents[i]));
     return known;
 }
 
@@ -206,7 +256,12 @@ ProtectedPaths::ProtectedPaths(const KnownFolders& known) {
                 }
                 break;
             case RootFolder: rootFolders.push_back({name, entry.reason}); break;
-            case FolderName: folderNames.push_back({name, entry.reason}); break;
+            case FolderName:
+                if (name.find('\\') == std::string::npos)
+                    folderNames.push_back({name, entry.reason});
+                else
+                    folderTails.push_back({'\\' + name, entry.reason});
+                break;
             case RootFile: rootFiles.push_back({name, entry.reason}); break;
             case FileName:
                 fileNames.push_back({name, entry.reason});
@@ -223,6 +278,8 @@ void ProtectedPaths::AddKnown(std::string lowerPath, const char* reason) {
 const char* ProtectedPaths::FolderEntryReason(std::string_view lowerPath, std::string_view lowerName,
                                               bool atRoot) const {
     if (const char* reason = ReasonIn(folderNames, lowerName)) return reason;
+    for (const Folded& tail : folderTails)
+        if (lowerPath.ends_with(tail.text)) return tail.reason;
     if (atRoot)
         if (const char* reason = ReasonIn(rootFolders, lowerName)) return reason;
     return ReasonIn(knownFolders, lowerPath);
@@ -272,4 +329,44 @@ const char* ProtectedPaths::FileReason(std::string_view path) const {
     if (const char* reason = FolderReason(folder)) return reason;
     const bool atRoot = RootLength(folder) == folder.size();
     return FileEntryReason(ToLowerAnsi(std::string_view(trimmed).substr(separator + 1)), atRoot);
+}
+
+std::string FoldedFolder(std::string_view folder) {
+    std::string folded = FoldedPath(folder);
+    std::replace(folded.begin(), folded.end(), '/', '\\');
+    if (RootLength(folded) == 0) folded.erase(0, folded.find_first_not_of('\\'));
+    return folded;
+}
+
+bool InFolder(std::string_view lowerPath, std::string_view foldedFolder, size_t from) {
+    if (foldedFolder.empty()) return true;
+    auto endsPart = [&](size_t end) { return end == lowerPath.size() || lowerPath[end] == '\\'; };
+    if (RootLength(foldedFolder) > 0)
+        return lowerPath.starts_with(foldedFolder) && endsPart(foldedFolder.size());
+    // UTF-8 never matches in the middle of a character, so a byte search is safe.
+    size_t start = from > foldedFolder.size() ? from - foldedFolder.size() : 0;
+    for (size_t at; (at = lowerPath.find(foldedFolder, start)) != std::string_view::npos; start = at + 1)
+        if ((at == 0 || lowerPath[at - 1] == '\\') && endsPart(at + foldedFolder.size())) return true;
+    return false;
+}
+
+bool UnsafeSpecialFolder(std::string_view folder, const KnownFolders& known) {
+    std::vector<std::string> holders, documents;
+    auto addFull = [](std::vector<std::string>& to, const std::string& path) {
+        if (RootLength(path) > 0) to.push_back(FoldedFolder(path));  // a relative path would match anywhere
+    };
+    for (const auto* list : {&known.windows, &known.programFiles, &known.programData, &known.profiles})
+        for (const std::string& path : *list) addFull(holders, path);
+    for (const std::string& path : known.documents) addFull(documents, path);
+    for (const std::string& form : {std::string(folder), LongForm(folder), FinalForm(folder)}) {
+        if (form.empty()) continue;
+        const std::string folded = FoldedPath(form);
+        const size_t root = RootLength(folded);
+        if (root == 0 || root == folded.size()) return true;  // a relative path, or a whole drive
+        for (const std::string& holder : holders)
+            if (InFolder(holder, folded)) return true;
+        for (const std::string& document : documents)
+            if (InFolder(document, folded) || InFolder(folded, document)) return true;
+    }
+    return false;
 }

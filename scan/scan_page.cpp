@@ -95,8 +95,9 @@ void ScanPage::StartScan(const ScanSettings& newSettings) {
 void ScanPage::Run() {
     reasonTexts.clear();
     // Known folders are asked once per run; what they protect holds for every folder searched.
-    const ProtectedPaths protectedPaths(KnownFoldersSource()());
-    SearchSpecialFolders(protectedPaths);
+    const KnownFolders known = KnownFoldersSource()();
+    const ProtectedPaths protectedPaths(known);
+    SearchSpecialFolders(known, protectedPaths);
     FileScanner::Criteria criteria = FileScanner::CriteriaOf(settings);
     criteria.protectedPaths = &protectedPaths;
     for (size_t i = 0; i < settings.Folders.size() && !StopRequested(); ++i) {
@@ -111,7 +112,9 @@ void ScanPage::Run() {
     ShowProgress(true);
 }
 
-void ScanPage::SearchSpecialFolders(const ProtectedPaths& protectedPaths) {
+// A special folder's every file is proposed: one that holds more than its own leftovers (a
+// redirected TEMP or cache) is passed over, with a row that says so.
+void ScanPage::SearchSpecialFolders(const KnownFolders& known, const ProtectedPaths& protectedPaths) {
     FileScanner::Criteria criteria;
     criteria.protectedPaths = &protectedPaths;
     for (const SpecialFolder& special : kSpecialFolders) {
@@ -119,6 +122,11 @@ void ScanPage::SearchSpecialFolders(const ProtectedPaths& protectedPaths) {
         if (!(settings.*special.flag)) continue;
         std::string path = SpecialFolderPath(special);
         if (path.empty()) continue;
+        if (UnsafeSpecialFolder(path, known) || protectedPaths.FolderReason(path)) {
+            std::string passedOver = Language().Lookup("_StateSpecialFolderPassedOver");
+            run.Report([&] { AppendRow(Item(IDC_SCAN_LIST), {path, passedOver}); });
+            continue;
+        }
         MaskTable everything{{"*", Language().Lookup(special.reasonKey)}};
         FileScanner::Search(path, everything, OnFound, settings.SkipFolders, criteria, OnFolder, this, &run.StopFlag());
     }

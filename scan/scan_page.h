@@ -11,6 +11,8 @@
 #include "scan/file_scanner.h"
 #include "ui/wizard_page.h"
 
+struct KnownFolders;
+
 class ScanPage : public WizardPage {
 public:
     ScanPage();
@@ -43,7 +45,7 @@ private:
     static void OnFound(const std::string& path, const std::string& reason, const WIN32_FIND_DATAA& entry,
                         void* page);
     void Run();
-    void SearchSpecialFolders(const ProtectedPaths& protectedPaths);
+    void SearchSpecialFolders(const KnownFolders& known, const ProtectedPaths& protectedPaths);
     void SetRowState(size_t row, const char* stateKey);
     void OnEnd(RunEnd end);
     void StopScan();

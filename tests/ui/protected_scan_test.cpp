@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/program_paths.h"
+#include "res/resource.h"
 #include "scan/protected_paths.h"
 #include "scan/scan_page.h"
 #include "settings/junk_descriptions.h"
@@ -16,6 +17,7 @@
 #include "tests/support/settings_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "ui/language_table.h"
+#include "ui/list_view.h"
 
 namespace {
 
@@ -105,7 +107,7 @@ TEST(ProtectedScan, NothingProtectedReachesTheReportWhateverTheMasksAndOptions) 
     SetLastAccess(at("Users\\Ann\\Documents\\old.doc"), 400);
     SetLastAccess(at("Program Files\\App\\app.dll"), 400);
     // Found only by the special folders' "*": not at a root, or not a protected name.
-    const std::string nearlyProtected[] = {at("Users\\Ann\\Documents\\pagefile.sys"),
+    const std::string nearlyProtected[] = {at("Users\\Ann\\AppData\\Local\\Temp\\pagefile.sys"),
                                            at("Users\\Ann\\AppData\\Local\\Temp\\left.dat"),
                                            at("Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\History\\h.dat")};
     for (const std::string& path : nearlyProtected) MakeFileAlong(path, 10);
@@ -146,5 +148,11 @@ TEST(ProtectedScan, NothingProtectedReachesTheReportWhateverTheMasksAndOptions) 
         EXPECT_EQ(found->second, reason) << path;
     }
     for (const std::string& path : nearlyProtected) EXPECT_TRUE(page.found.contains(path)) << path;
+    // The special folders that point at protected places or a whole drive were passed over, and say so.
+    HWND list = GetDlgItem(page.Hwnd(), IDC_SCAN_LIST);
+    ASSERT_EQ(RowCount(list), 4);
+    for (int row = 1; row < 4; ++row)
+        EXPECT_EQ(RowText(list, row, 1), Language().Lookup("_StateSpecialFolderPassedOver")) << row;
+    EXPECT_EQ(RowText(list, 3, 0), at("Windows"));
     DestroyWindow(page.Hwnd());
 }

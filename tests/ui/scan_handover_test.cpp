@@ -8,6 +8,8 @@
 #include "app/main_wizard.h"
 #include "base/program_paths.h"
 #include "res/resource.h"
+#include "scan/file_scanner.h"
+#include "tests/support/file_tree.h"
 #include "tests/support/settings_fixture.h"
 #include "tests/support/ui_driver.h"
 #include "ui/list_view.h"
@@ -100,12 +102,30 @@ TEST_F(ScanHandoverTest, OnlyCheckedMasksAndFoldersGoAndALaterMaskWins) {
                     {"C:\\Keep", nullptr, true}});
     ScanSettings scan = wizard.GatherScanSettings();
     EXPECT_EQ(scan.JunkMasks, (MaskTable{{"*.tmp", "Second"}, {"*.log", "Kept"}}));
-    // The program's own folder is always skipped, after the user's folders.
-    EXPECT_EQ(scan.SkipFolders, (std::vector<std::string>{"C:\\Keep", "E:\\", "C:\\Keep", ProgramFolder()}));
+    // The program's own folder and the backup folder are always skipped, after the user's folders.
+    const std::string backup = ProgramFolder() + "\\Backup";
+    EXPECT_EQ(scan.SkipFolders, (std::vector<std::string>{"C:\\Keep", "E:\\", "C:\\Keep", ProgramFolder(), backup}));
 
     FillList(junk, {{"*.tmp", "Off", false}});
     FillList(skip, {});
     scan = wizard.GatherScanSettings();
     EXPECT_TRUE(scan.JunkMasks.empty());
-    EXPECT_EQ(scan.SkipFolders, (std::vector<std::string>{ProgramFolder()}));
+    EXPECT_EQ(scan.SkipFolders, (std::vector<std::string>{ProgramFolder(), backup}));
+}
+
+// The page's folder and the stored one, in any case; a sibling whose name starts alike is searched.
+TEST_F(ScanHandoverTest, TheBackupFoldersInUseAreNeverSearched) {
+    TempFolder tree;
+    for (const char* file : {"Sets\\2024-05-01_10-00-00\\C\\a.tmp", "Stored\\b.tmp", "Sets2\\c.tmp"})
+        MakeFileAlong(tree / file);
+    UpdateConfig([&](ConfigDocument& config) { config.WriteCleanOptions({false, true, tree / "Stored"}); });
+    SetDlgItemTextA(wizard.cleanOptionsPage.Hwnd(), IDC_CLEAN_BACKUP_DIR, (tree / "SETS").c_str());
+    std::vector<std::string> found;
+    FileScanner::Search(
+        tree.Path(), {{"*.tmp", "T"}},
+        [](const std::string& path, const std::string&, const WIN32_FIND_DATAA&, void* context) {
+            static_cast<std::vector<std::string>*>(context)->push_back(path);
+        },
+        wizard.GatherScanSettings().SkipFolders, {}, nullptr, &found);
+    EXPECT_EQ(found, (std::vector<std::string>{tree / "Sets2\\c.tmp"}));
 }

@@ -164,21 +164,13 @@ TEST_F(FileScannerTest, MasksWinInKeyOrderAndOverEveryOtherTest) {
     EXPECT_FALSE(Scan(root.Path(), {{"*.*", "Has a dot"}}).found.count(root / "README"));
 }
 
-TEST_F(FileScannerTest, SkipsAreCaseBlindSubstringsOfTheWholePath) {
-    MakeFolder(root / "Skipme");
-    MakeFolder(root / "SKIPME2");
-    MakeFolder(root / "keep");
-    Make("Skipme\\x.tmp");
-    Make("SKIPME2\\x.tmp");
-    Make("keep\\x.tmp");
+// The walk side of InFolder: the searched folder itself and every entry.
+TEST_F(FileScannerTest, SkipsAreWholeFolders) {
+    for (const char* file : {"Skipme\\x.tmp", "SKIPME2\\x.tmp", "keep\\x.tmp"}) MakeFileAlong(root / file);
     MaskTable masks{{"*.tmp", "T"}};
-    Collected c = Scan(root.Path(), masks, {}, {ToLowerAnsi(root / "skipme")});
-    EXPECT_EQ(Paths(c), (std::set<std::string>{root / "keep\\x.tmp"}));
-    EXPECT_TRUE(Scan(root.Path(), masks, {}, {""}).found.empty());  // an empty entry skips everything
-    // A skip entry inside the searched folder's own path, or across a separator, counts as well.
-    EXPECT_TRUE(Scan(root / "keep", masks, {}, {"tidyhold-test"}).found.empty());
-    EXPECT_EQ(Paths(Scan(root.Path(), masks, {}, {"me2\\x"})),
-              (std::set<std::string>{root / "keep\\x.tmp", root / "Skipme\\x.tmp"}));
+    EXPECT_EQ(Paths(Scan(root.Path(), masks, {}, {root / "skipme\\", "me2\\x.tmp"})),
+              (std::set<std::string>{root / "keep\\x.tmp", root / "SKIPME2\\x.tmp"}));
+    EXPECT_TRUE(Scan(root / "keep", masks, {}, {root.Path()}).found.empty());
 }
 
 TEST_F(FileScannerTest, MasksAndSkipsFoldEveryLetter) {

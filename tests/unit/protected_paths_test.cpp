@@ -35,11 +35,12 @@ TEST(ProtectedPaths, RootEntriesOnlyAtTheRootOfADriveOrShare) {
     const ProtectedPaths paths(KnownFolders{});
     for (const char* path : {"D:\\pagefile.sys", "D:\\PAGEFILE.SYS", "\\\\server\\share\\hiberfil.sys",
                              "\\\\?\\D:\\bootmgr", "\\\\?\\UNC\\server\\share\\swapfile.sys", "D:\\Windows\\x.tmp",
-                             "D:\\Boot\\BCD.LOG", "D:\\DumpStack.log.tmp"})
+                             "D:\\Boot\\BCD.LOG", "D:\\DumpStack.log.tmp", "S:\\EFI\\Microsoft\\Boot\\bootmgfw.efi"})
         EXPECT_NE(paths.FileReason(path), nullptr) << path;
     for (const char* path :
          {"D:\\Data\\pagefile.sys", "\\\\server\\share\\dir\\hiberfil.sys", "D:\\Data\\Windows\\x.tmp",
-          "D:\\Data\\Boot\\x.tmp", "D:\\pagefile.sys.tmp", "pagefile.sys", "\\\\server\\pagefile.sys"})
+          "D:\\Data\\Boot\\x.tmp", "D:\\Data\\EFI\\x.tmp", "D:\\pagefile.sys.tmp", "pagefile.sys",
+          "\\\\server\\pagefile.sys"})
         EXPECT_EQ(paths.FileReason(path), nullptr) << path;
 }
 
@@ -49,11 +50,18 @@ TEST(ProtectedPaths, FolderAndFileNamesAnywhere) {
          {"D:\\p\\.git\\objects\\ab\\cd.tmp", "D:\\p\\.GIT\\x", "D:\\$RECYCLE.BIN\\S-1\\$Rxyz.tmp",
           "E:\\a\\System Volume Information\\x.tmp", "C:\\Users\\Ann\\NTUSER.DAT.LOG1",
           "C:\\Users\\Ann\\ntuser.dat.tmp", "C:\\Users\\Ann\\ntuser.ini", "C:\\x\\desktop.ini", "D:\\p\\sub\\.git",
-          "C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat{1}.TM.blf"})
+          "C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat{1}.TM.blf",
+          "C:\\Users\\Ann\\AppData\\Roaming\\Microsoft\\Protect\\S-1-5-21\\key",
+          "C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Credentials\\C1", "D:\\Old\\Bob\\Microsoft\\CRYPTO\\RSA\\k",
+          "C:\\Users\\Ann\\AppData\\Roaming\\Microsoft\\SystemCertificates\\My\\c",
+          "C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Vault\\v",
+          "C:\\Users\\Ann\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\app.lnk"})
         EXPECT_NE(paths.FileReason(path), nullptr) << path;
     for (const char* path :
          {"D:\\p\\.github\\x.tmp", "D:\\p\\x.git\\y.tmp", "D:\\p\\a.git", "C:\\Users\\Ann\\my_ntuser.dat",
-          "C:\\Users\\Ann\\ntuser.ini.bak", "C:\\Users\\Ann\\Downloads\\setup.tmp"})
+          "C:\\Users\\Ann\\ntuser.ini.bak", "C:\\Users\\Ann\\Downloads\\setup.tmp",
+          "C:\\Users\\Ann\\AppData\\Roaming\\Microsoft\\Protection\\x", "C:\\Users\\Ann\\Protect\\x",
+          "C:\\Users\\Ann\\AppData\\Roaming\\NotMicrosoft\\Vault\\x"})
         EXPECT_EQ(paths.FileReason(path), nullptr) << path;
 }
 
@@ -118,4 +126,28 @@ TEST(ProtectedPaths, TheWalkNeverEntersOrReportsWhatIsProtected) {
     search(root / "p\\.git");
     EXPECT_TRUE(seen.found.empty());
     EXPECT_TRUE(seen.folders.empty());
+}
+
+TEST(InFolder, WholePathPartsInAnyCase) {
+    for (auto [path, folder] : {std::pair{"d:\\skipme\\x", "D:\\SKIPME\\"}, {"d:\\skipme", "D:\\skipme"},
+                                {"c:\\x", "C:\\"}, {"d:\\a\\$recycle.bin\\s-1", "\\$Recycle.Bin"},
+                                {"d:\\p\\cache\\tmp\\x", "cache\\tmp"}, {"d:\\x", ""}})
+        EXPECT_TRUE(InFolder(path, FoldedFolder(folder))) << path << " in " << folder;
+    for (auto [path, folder] : {std::pair{"d:\\skipme2\\x", "D:\\skipme"}, {"c:\\apple\\x", "C:\\app"},
+                                {"d:\\c\\app", "C:\\app"}, {"d:\\$recycle.bin2", "\\$Recycle.Bin"},
+                                {"d:\\mycache\\tmp", "cache\\tmp"}, {"d:\\cache\\tmp2", "cache\\tmp"}})
+        EXPECT_FALSE(InFolder(path, FoldedFolder(folder))) << path << " in " << folder;
+}
+
+TEST(UnsafeSpecialFolder, RootsProfilesAndDocumentsButNotTheirTemporaryFolders) {
+    KnownFolders known = SampleFolders();
+    known.profiles = {"X:\\Users\\Ann", "X:\\Users\\Ann\\AppData\\Local"};
+    known.documents = {"X:\\Users\\Ann\\Documents", "X:\\Users\\Ann\\Desktop\\"};
+    for (const char* folder : {"D:\\", "X:", "\\\\server\\share\\", "Temp", "X:\\Users\\Ann", "x:\\users\\ANN\\",
+                               "X:\\Users", "X:\\Users\\Ann\\AppData", "X:\\Users\\Ann\\Documents",
+                               "X:\\Users\\Ann\\Desktop\\Cache", "X:\\Program Files"})
+        EXPECT_TRUE(UnsafeSpecialFolder(folder, known)) << folder;
+    for (const char* folder : {"X:\\Users\\Ann\\AppData\\Local\\Temp", "X:\\Users\\Ann\\Documents2", "X:\\Tmp",
+                               "X:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache"})
+        EXPECT_FALSE(UnsafeSpecialFolder(folder, known)) << folder;
 }
