@@ -47,8 +47,8 @@ class ProvenFile {
 public:
     ProvenFile() = default;  // proves nothing: Missing
     // Opens path for access (FILE_READ_ATTRIBUTES is always added) without following a link at its
-    // end; expected, when given, must match the stamp the handle reads. Writers are shut out while
-    // the handle lives, so the content cannot change under the act.
+    // end; expected, when given, must match its size and write time. Writers, renames and deletions
+    // are shut out while the handle lives, so neither the content nor the path can change under the act.
     ProvenFile(const std::string& path, DWORD access, const FileStamp* expected);
 
     Proof Result() const { return result; }
@@ -57,6 +57,8 @@ public:
     HANDLE Handle() const { return file.Get(); }
     // Marks the proven file for deletion; it goes when the handle closes, here.
     bool Remove();
+    // Lets others move the file again (the shell's recycle bin takes a path, not a handle).
+    void Close();
 
 private:
     UniqueFile file;

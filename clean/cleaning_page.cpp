@@ -233,8 +233,8 @@ void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
 
 bool CleaningPage::RemoveFile(const std::string& path, const CheckedFile& file, const RemovalLines& lines,
                               RecycleBins& bins, std::string& line) {
-    // For the recycle bin the handle only holds writers off while the shell moves the file: the
-    // shell takes a path, not a handle.
+    // The shell's recycle bin takes a path, not a handle: the proof is made, and the handle let go,
+    // right before the shell moves the file.
     ProvenFile proven = Prove(path, file, permanentlyDelete ? DELETE : 0);
     const Refusal refusal = RefusalOf(proven.Result());
     if (refusal == Refusal::Changed) {
@@ -268,6 +268,7 @@ bool CleaningPage::RemoveFile(const std::string& path, const CheckedFile& file, 
     }
     // The shell's delete with undo and no progress window: to the recycle bin. For a file the bin
     // cannot take (too large for it, say) the shell asks before it deletes for good; a No keeps it.
+    proven.Close();
     std::wstring source = ToWide(path);
     source.append(2, L'\0');
     SHFILEOPSTRUCTW operation{};
