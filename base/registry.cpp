@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/ansi.h"
 #include "base/win_handles.h"
 
 namespace {
@@ -38,14 +39,17 @@ std::vector<std::string> ReadValueNames(HKEY root, const std::string& key) {
     std::vector<std::string> names;
     UniqueKey opened;
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, opened.Put()) != ERROR_SUCCESS) return names;
-    // Room for the longest name the registry allows, in UTF-8 bytes.
-    std::string name(kLongestName * 3 + 1, '\0');
+    std::wstring name(kLongestName + 1, L'\0');
     for (DWORD index = 0;; ++index) {
         DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumValueA(opened.Get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+        if (RegEnumValueW(opened.Get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
-        names.emplace_back(name.data(), length);
+        // The A functions would read or delete another value for a name they cannot spell: one
+        // holding a NUL ends at it, a lone surrogate turns into another character.
+        std::wstring_view wide(name.data(), length);
+        std::string text = FromWide(wide);
+        if (wide.find(L'\0') == std::wstring_view::npos && ToWide(text) == wide) names.push_back(std::move(text));
     }
     return names;
 }

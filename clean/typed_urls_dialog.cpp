@@ -24,7 +24,10 @@ std::vector<TypedUrl> ReadTypedUrls(HKEY root, const std::string& key) {
 bool DeleteTypedUrls(HKEY root, const std::string& key, const std::vector<std::string>& names) {
     UniqueKey opened;
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE, opened.Put()) != ERROR_SUCCESS) return false;
-    for (const std::string& name : names) RegDeleteValueA(opened.Get(), name.c_str());  // one already gone is fine
+    for (const std::string& name : names) {
+        if (name.find('\0') != std::string::npos) continue;  // its text up to the NUL names another value
+        RegDeleteValueA(opened.Get(), name.c_str());       // one already gone is fine
+    }
     RegFlushKey(opened.Get());
     return true;
 }

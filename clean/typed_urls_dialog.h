@@ -17,7 +17,8 @@ struct TypedUrl {
 
 // The key's values in enumeration order; a missing key gives none.
 std::vector<TypedUrl> ReadTypedUrls(HKEY root, const std::string& key);
-// Deletes the named values and flushes the key; false when the key cannot be opened.
+// Deletes the named values and flushes the key; false when the key cannot be opened. A name holding
+// a NUL is passed over.
 bool DeleteTypedUrls(HKEY root, const std::string& key, const std::vector<std::string>& names);
 // The row to select after a clear left `rowCount` rows: the one that was selected, or the last
 // row when that is gone; -1 for none.

@@ -1,9 +1,9 @@
 #include "scan/file_details.h"
 
 #include <cstdio>
-#include <cwchar>
 
 #include "base/program_paths.h"
+#include "base/version_info.h"
 #include "ui/language_table.h"
 
 namespace {
@@ -24,32 +24,11 @@ constexpr VersionName kVersionNames[] = {
 };
 
 // Read through the wide functions, so that strings outside the code page's reach come through.
-std::string QueryVersionString(const void* data, WORD language, WORD codePage, const wchar_t* name) {
-    wchar_t query[96];
-    std::swprintf(query, sizeof query / sizeof query[0], L"\\StringFileInfo\\%04x%04x\\%ls", language, codePage, name);
-    const wchar_t* value = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueW(data, query, reinterpret_cast<void**>(const_cast<wchar_t**>(&value)), &length) || !value)
-        return {};
-    return FromWide({value, wcsnlen(value, length)});  // the length may or may not count the terminator
-}
-
-std::vector<VersionGroup> ReadVersionGroups(const std::wstring& file) {
-    DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle);
-    if (size == 0) return {};
-    std::vector<char> data(size);
-    if (!GetFileVersionInfoW(file.c_str(), 0, size, data.data())) return {};
-    const WORD* table = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(const_cast<WORD**>(&table)),
-                        &length) ||
-        !table)
-        return {};
+std::vector<VersionGroup> ReadVersionGroups(const std::string& path) {
+    std::vector<char> bytes = ReadVersionBlock(path);
+    VersionBlock block(bytes);
     std::vector<VersionGroup> groups;
-    for (UINT entry = 0; entry < length / (2 * sizeof(WORD)); ++entry) {
-        WORD language = table[2 * entry];
-        WORD codePage = table[2 * entry + 1];
+    for (auto [language, codePage] : block.Translations()) {
         char code[32];
         std::snprintf(code, sizeof code, "0x%04X 0x%04X", language, codePage);
         bool listed = false;  // a translation named twice in the table shows once
@@ -57,7 +36,7 @@ std::vector<VersionGroup> ReadVersionGroups(const std::wstring& file) {
         if (listed) continue;
         VersionGroup group{code, {}};
         for (const VersionName& name : kVersionNames)
-            group.rows[Language().Lookup(name.displayKey)] = QueryVersionString(data.data(), language, codePage, name.name);
+            group.rows[Language().Lookup(name.displayKey)] = FromWide(block.Text(language, codePage, name.name));
         groups.push_back(std::move(group));
     }
     return groups;
@@ -85,7 +64,7 @@ FileDetails GatherFileDetails(const std::string& path) {
         return details;
     }
     details.found = true;
-    details.versionGroups = ReadVersionGroups(file);
+    details.versionGroups = ReadVersionGroups(path);
     details.generalRows[Language().Lookup("_CreationTime")] = LocalTimeText(data.ftCreationTime);
     details.generalRows[Language().Lookup("_LastAccessTime")] = LocalTimeText(data.ftLastAccessTime);
     details.generalRows[Language().Lookup("_LastWriteTime")] = LocalTimeText(data.ftLastWriteTime);

@@ -52,7 +52,12 @@ int ParseLeadingInt(std::string_view text) {
     return static_cast<int>(value);
 }
 
-bool ConfigDocument::Open() { return document.Load(ConfigFilePath()); }
+bool ConfigDocument::Open() {
+    if (!document.Load(ConfigFilePath())) return false;
+    if (document.FindNode("/config/tidyhold")) return true;
+    document = XmlDocument();  // another program's config.xml: read as missing, never written over
+    return false;
+}
 
 bool ConfigDocument::ReadFlag(std::string_view path, std::string_view attribute) const {
     std::optional<std::string> text = document.GetAttribute(document.FindNode(path), attribute);

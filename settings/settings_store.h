@@ -31,8 +31,9 @@ struct CleanOptions {
     std::string backupDirectory;  // a real path: stored with folder macros, which the store expands
 };
 
-// Reads and writes one loaded document. Values of a document that did not load read as nothing
-// (empty lists, flags off, empty texts), and writes to it are dropped.
+// Reads and writes one loaded document. Values of a document that did not load, or that is not
+// ours (no /config/tidyhold), read as nothing (empty lists, flags off, empty texts), writes to it
+// are dropped and it is never saved.
 class ConfigDocument {
 public:
     bool Open();
@@ -61,7 +62,7 @@ private:
 };
 
 // One use on its own: open the file, write, save (a page without the wizard's document, a tool).
-// A missing or broken file is never written.
+// A missing, broken or foreign file is never written.
 ConfigDocument OpenConfig();
 template <class Write>
 void UpdateConfig(Write write) {

@@ -1,6 +1,7 @@
 #include "components/log/record_store.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -195,6 +196,57 @@ bool EndsOnLineBreak(HANDLE file, LONGLONG size) {
     return ReadFile(file, tail, 2, &read, &at) && read == 2 && tail[0] == '\r' && tail[1] == '\n';
 }
 
+// The name an open handle really reaches: through a link, the target's. Under Wine a host link to
+// a file looks like a plain file, and only this tells. GetFinalPathNameByHandleW would give it too,
+// but Wine 8's fails past MAX_PATH whatever the buffer; the object name it is made from does not.
+std::wstring FinalPath(HANDLE handle) {
+    std::vector<char> buffer(sizeof(OBJECT_NAME_INFORMATION) + 0x10000);
+    ULONG length = 0;
+    if (NtQueryObject(handle, ObjectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &length) < 0)
+        return {};
+    const UNICODE_STRING& name = reinterpret_cast<const OBJECT_NAME_INFORMATION*>(buffer.data())->Name;
+    return std::wstring(name.Buffer, name.Length / sizeof(wchar_t));
+}
+
+// The folder's final name with a backslash at its end; empty when the folder is a link. The check
+// follows the open: a folder swapped for a link just before it shows here, or later in the path of
+// the file opened in it.
+std::wstring OwnFolderPath(const std::wstring& folder) {
+    FileCloser opened{CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    std::wstring path = opened.handle == INVALID_HANDLE_VALUE ? L"" : FinalPath(opened.handle);
+    DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (path.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return {};
+    return path.back() == L'\\' ? path : path + L'\\';
+}
+
+// A plain file with no other name, reached at the path meant and not through a link to elsewhere.
+bool IsPlainFileAt(HANDLE file, const std::wstring& meant) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileInformationByHandle(file, &info) &&
+           !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+           info.nNumberOfLinks == 1 &&
+           CompareStringOrdinal(meant.c_str(), -1, FinalPath(file).c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// Never OPEN_ALWAYS: through a link to a missing file it would make that file wherever the link
+// points. CREATE_NEW takes no name that exists, a dangling link included; between the two calls
+// another writer may make the file.
+HANDLE OpenMonthFile(const std::wstring& path) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        for (DWORD disposition : {OPEN_EXISTING, CREATE_NEW}) {
+            HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+            DWORD error = GetLastError();
+            if (file != INVALID_HANDLE_VALUE || (error != ERROR_FILE_NOT_FOUND && error != ERROR_FILE_EXISTS))
+                return file;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 bool IsMonthFileName(std::wstring_view name) {
     if (name.size() != 11 || name[4] != L'-' || name.substr(7) != L".log") return false;
     for (size_t i : {0, 1, 2, 3, 5, 6})
@@ -207,11 +259,19 @@ bool IsMonthFileName(std::wstring_view name) {
 bool AppendRecord(const std::wstring& given, const LogRecord& record) {
     std::wstring folder = Extended(given);
     if (folder.empty() || !MakeFolders(folder)) return false;
-    std::wstring path = folder + L"\\" + Widen(MonthFileName(record.local));
-    FileCloser file{CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr)};
+    // Records go only into plain files of the folder itself, never through a link to elsewhere.
+    std::wstring own = OwnFolderPath(folder);
+    if (own.empty()) {
+        SetLastError(ERROR_CANT_ACCESS_FILE);
+        return false;
+    }
+    std::wstring name = Widen(MonthFileName(record.local));
+    FileCloser file{OpenMonthFile(folder + L"\\" + name)};
     if (file.handle == INVALID_HANDLE_VALUE) return false;
+    if (!IsPlainFileAt(file.handle, own + name)) {
+        SetLastError(ERROR_CANT_ACCESS_FILE);
+        return false;
+    }
     // Writers lock one byte far past any real end, so readers never meet a locked range.
     OVERLAPPED lockAt{};
     lockAt.OffsetHigh = 0x40000000;

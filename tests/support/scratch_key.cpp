@@ -1,5 +1,7 @@
 #include "tests/support/scratch_key.h"
 
+#include <winternl.h>
+
 #include "base/win_handles.h"
 
 ScratchKey::ScratchKey(const std::string& name)
@@ -28,6 +30,19 @@ void ScratchKey::SetBytes(const std::string& value, const std::string& bytes, DW
         return;
     RegSetValueExA(key.Get(), value.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                    static_cast<DWORD>(bytes.size()));
+}
+
+bool ScratchKey::SetRawName(std::wstring_view value, std::wstring_view text) const {
+    using SetValue = LONG(NTAPI*)(HANDLE, UNICODE_STRING*, ULONG, ULONG, const void*, ULONG);
+    auto setValue = reinterpret_cast<SetValue>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetValueKey")));
+    UniqueKey key;
+    std::wstring name(value), data(text);  // the registry's own names are counted: no terminator
+    UNICODE_STRING counted{static_cast<USHORT>(name.size() * 2), static_cast<USHORT>(name.size() * 2), name.data()};
+    return setValue &&
+           RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(), nullptr) ==
+               ERROR_SUCCESS &&
+           setValue(key.Get(), &counted, 0, REG_SZ, data.c_str(), static_cast<ULONG>((data.size() + 1) * 2)) >= 0;
 }
 
 bool ScratchKey::Has(const std::string& value) const {

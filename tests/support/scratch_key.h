@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ScratchKey {
@@ -17,6 +18,8 @@ public:
     bool Exists() const;
     void Set(const std::string& value, const std::string& text, DWORD type = REG_SZ) const;
     void SetBytes(const std::string& value, const std::string& bytes, DWORD type) const;
+    // A text value under a name no A function can make: a NUL inside, a lone surrogate.
+    bool SetRawName(std::wstring_view value, std::wstring_view text) const;
     bool Has(const std::string& value) const;
     void Remove() const;  // the key and all below it
 

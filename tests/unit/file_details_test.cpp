@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "base/version_info.h"
 #include "scan/file_details.h"
 #include "tests/support/settings_fixture.h"
 #include "tests/support/temp_folder.h"
@@ -33,6 +36,31 @@ std::vector<std::string> Names(const DetailTable& table) {
 }
 
 }  // namespace
+
+// The sample's resource, patched: the translation table, its last node, claims 64 KB; the string
+// section claims more than the resource holds. Each ends where an unreadable page begins.
+TEST(VersionBlockTest, LengthsAreHeldToTheBuffer) {
+    std::vector<char> sample = ReadVersionBlock(HostPath(TIDYHOLD_VERSION_SAMPLE));
+    ASSERT_GT(sample.size(), 6u);
+    sample.resize(*reinterpret_cast<const std::uint16_t*>(sample.data()));  // the resource alone
+    auto patched = [&](std::wstring_view key, size_t field) {
+        std::string bytes(sample.begin(), sample.end());
+        size_t at = bytes.find(std::string(reinterpret_cast<const char*>(key.data()), key.size() * 2)) - 6 + field;
+        return bytes.replace(at, 2, "\xF0\xFF");
+    };
+    const std::pair<std::string, size_t> cases[] = {{patched(L"Translation", 2), 2}, {patched(L"StringFileInfo", 0), 0}};
+    char* pages = static_cast<char*>(VirtualAlloc(nullptr, 8192, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    DWORD old = 0;
+    ASSERT_TRUE(pages && VirtualProtect(pages + 4096, 4096, PAGE_NOACCESS, &old));
+    for (const auto& [bytes, translations] : cases) {
+        SCOPED_TRACE(translations);
+        char* at = static_cast<char*>(std::memcpy(pages + 4096 - bytes.size(), bytes.data(), bytes.size()));
+        VersionBlock block({at, bytes.size()});
+        EXPECT_EQ(block.Translations().size(), translations);
+        EXPECT_EQ(block.Text(0x0411, 0x04E4, L"FileVersion"), L"");  // looked for through every table
+    }
+    VirtualFree(pages, 0, MEM_RELEASE);
+}
 
 TEST_F(FileDetailsTest, PlainFileShowsSizeAndTheThreeTimesByTranslatedName) {
     std::string file = folder / "notes.txt";

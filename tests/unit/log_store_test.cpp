@@ -8,6 +8,7 @@
 
 #include "base/worker_run.h"
 #include "components/log/record_store.h"
+#include "tests/support/file_tree.h"
 #include "tests/support/log_component.h"
 #include "tests/support/temp_folder.h"
 
@@ -168,6 +169,29 @@ TEST(LogRecordStore, TornTailIsSkippedAndTheNextAppendStartsCleanly) {
         std::vector<std::string> expected = {"first", "second", "after the crash", "and one more"};
         if (c.tornCounts) expected.insert(expected.begin() + 2, "torn\r\nsecond line");
         EXPECT_EQ(texts, expected);
+    }
+}
+
+// Records are written into no month file that leads elsewhere, nor into a folder that is a link:
+// the append fails and the place outside is as it was.
+TEST(LogRecordStore, NoLinkIsWrittenThrough) {
+    enum Kind { FileLink, DanglingLink, HardLink, FolderLink };
+    for (Kind kind : {FileLink, DanglingLink, HardLink, FolderLink}) {
+        SCOPED_TRACE(kind);
+        TempFolder temp;
+        std::string data = temp / "Data", outside = temp / "outside";
+        std::string month = data + "\\2024-05.log", target = outside + "\\2024-05.log";
+        MakeFolder(outside);
+        if (kind != DanglingLink) WriteFile(target, "kept\r\n");
+        if (kind != FolderLink) MakeFolder(data);
+        bool made = kind == FolderLink ? MakeFolderLink(data, outside)
+                    : kind == HardLink ? CreateHardLinkA(month.c_str(), target.c_str(), nullptr) != FALSE
+                                       : MakeFileLink(month, target);
+        ASSERT_TRUE(made);
+        EXPECT_FALSE(AppendRecord(Wide(data), Record("not here")));
+        if (kind == DanglingLink) EXPECT_FALSE(Exists(target));
+        else EXPECT_EQ(ReadFile(target), "kept\r\n");
+        RemoveHostTree(temp.Path());  // the links as links: Wine's DeleteFileW would take a file link's target
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/registry.h"
+#include "clean/typed_urls_dialog.h"
 #include "tests/support/scratch_key.h"
 #include "ui/hyperlink_field.h"
 
@@ -38,6 +39,21 @@ TEST(RegistryTest, NamesOfAnyLengthAreListedAndAMissingKeyStaysMissing) {
     key.Set(longName, "2");
     key.Set("third", "3");
     EXPECT_EQ(ReadValueNames(key.Root(), key.Path()), (std::vector<std::string>{"first", longName, "third"}));
+}
+
+// Read through the A functions, a name ends at a NUL and a lone surrogate becomes U+FFFD: either
+// way its text names another value, which a clear would delete.
+TEST(RegistryTest, NamesTheCodePageCannotSpellAreNeitherListedNorActedOn) {
+    ScratchKey key("odd-names");
+    key.Set("url1", "a.example");
+    key.Set("\xEF\xBF\xBDu", "b.example");
+    ASSERT_TRUE(key.SetRawName(std::wstring(L"url1\0x", 6), L"nul.example"));
+    ASSERT_TRUE(key.SetRawName(L"\xD800u", L"surrogate.example"));
+    std::vector<std::string> names;
+    for (const TypedUrl& url : ReadTypedUrls(key.Root(), key.Path())) names.push_back(url.name + "=" + url.text);
+    EXPECT_EQ(names, (std::vector<std::string>{"url1=a.example", "\xEF\xBF\xBDu=b.example"}));
+    DeleteTypedUrls(key.Root(), key.Path(), {std::string("url1\0x", 6)});
+    EXPECT_TRUE(key.Has("url1"));
 }
 
 TEST(LinkColorsTest, OnlyThreeNumbersUpTo255ParseAsAColour) {

@@ -131,7 +131,7 @@ TEST_F(SettingsStoreTest, OptionsAndCleanOptionsReadAndWriteBack) {
               std::string::npos);
 }
 
-TEST_F(SettingsStoreTest, MissingOrBrokenFilesAreNeverWritten) {
+TEST_F(SettingsStoreTest, MissingBrokenOrForeignFilesAreNeverWritten) {
     DeleteFileA(file.c_str());
     EXPECT_TRUE(Stored(ListSection::JunkFiles).empty());
     Rewrite(ListSection::JunkFiles, {{"*.tmp", "", true}});
@@ -144,6 +144,12 @@ TEST_F(SettingsStoreTest, MissingOrBrokenFilesAreNeverWritten) {
     Rewrite(ListSection::JunkFiles, {{"*.tmp", "", true}});
     EXPECT_EQ(ReadFile(file), broken);  // byte for byte
     EXPECT_EQ(ReadBackupDirectory(), "");
+
+    // Another program's config.xml, which a save would turn into UTF-8 with LF line ends.
+    const std::string foreign = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<config><other/></config>\r\n";
+    WriteFile(file, foreign);
+    EXPECT_FALSE(OpenConfig().Save());
+    EXPECT_EQ(ReadFile(file), foreign);
 }
 
 TEST_F(SettingsStoreTest, BackupDirectoryIsTheStoredOneExpanded) {
