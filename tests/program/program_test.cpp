@@ -152,6 +152,12 @@ protected:
         return Clean(process, "<CleanMode index=\"0\"/><Backup checked=\"1\" BackupDirectory=\"" + backups + "\"/>",
                      afterReport);
     }
+    // Next to the results page: its summary line, or nothing.
+    static std::string Summary(HWND wizard) {
+        SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
+        HWND summary = FindControl(wizard, "Static", IDC_RESULTS_SUMMARY);
+        return summary ? Text(summary) : std::string();
+    }
     // The names of the folders in a backup directory.
     static std::vector<std::string> Sets(const std::string& backups) {
         std::vector<std::string> sets;
@@ -259,10 +265,8 @@ TEST_F(ProgramTest, ACleaningWithBackupFromTheWelcomePageToTheResults) {
     Process process = Start();
     HWND wizard = CleanWithBackup(process, backups);
     ASSERT_TRUE(wizard);
-    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
-    HWND summary = FindControl(wizard, "Static", IDC_RESULTS_SUMMARY);
-    ASSERT_TRUE(summary);
-    EXPECT_EQ(Text(summary).find("2 files removed, 0.00 MB freed. 0 kept"), 0u) << Text(summary);
+    const std::string summary = Summary(wizard);
+    EXPECT_EQ(summary.find("2 files removed, 0.00 MB freed. 0 kept"), 0u) << summary;
     EXPECT_EQ(Text(GetDlgItem(wizard, IDC_WIZARD_CANCEL)), "F&inish");
 
     PostMessageA(wizard, WM_CLOSE, 0, 0);
@@ -305,10 +309,8 @@ TEST_F(ProgramTest, ACleaningRemovesNothingBeyondTheFilesTheScanFound) {
         ASSERT_TRUE(MakeFolderLink(tree / "swap", outside / "other"));
     });
     ASSERT_TRUE(wizard);
-    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
-    HWND summary = FindControl(wizard, "Static", IDC_RESULTS_SUMMARY);
-    ASSERT_TRUE(summary);
-    EXPECT_EQ(Text(summary).find("1 files removed"), 0u) << Text(summary);
+    const std::string summary = Summary(wizard);
+    EXPECT_EQ(summary.find("1 files removed"), 0u) << summary;
     PostMessageA(wizard, WM_CLOSE, 0, 0);
     EXPECT_EQ(process.Wait(), 2u);
 
@@ -339,10 +341,8 @@ TEST_F(ProgramTest, WithoutARecycleBinTheRecycleModeKeepsEveryFile) {
     SetEnvironmentVariableA("XDG_DATA_HOME", had ? saved : nullptr);
     HWND wizard = Clean(process, "<CleanMode index=\"1\"/><Backup checked=\"0\"/>");
     ASSERT_TRUE(wizard);
-    SendMessageA(wizard, WM_COMMAND, IDC_WIZARD_NEXT, 0);
-    HWND summary = FindControl(wizard, "Static", IDC_RESULTS_SUMMARY);
-    ASSERT_TRUE(summary);
-    EXPECT_EQ(Text(summary).find("0 files removed, 0.00 MB freed. 2 kept"), 0u) << Text(summary);
+    const std::string summary = Summary(wizard);
+    EXPECT_EQ(summary.find("0 files removed, 0.00 MB freed. 2 kept"), 0u) << summary;
     PostMessageA(wizard, WM_CLOSE, 0, 0);
     EXPECT_EQ(process.Wait(), 2u);
     EXPECT_EQ(ReadFile(tree / "a.tmp"), "first");

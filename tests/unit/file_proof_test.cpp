@@ -60,29 +60,24 @@ TEST_F(FileProofTest, AFileHeldOpenByAnotherProgramIsInUse) {
     CloseHandle(held);
 }
 
-TEST_F(FileProofTest, ACopyNeverReplacesAFileAndKeepsTheWriteTime) {
+// A copy is a new file at its own path with the source's write time, or nothing at all.
+TEST_F(FileProofTest, ACopyNeverReplacesAFileNorLandsThroughALinkAndAStopLeavesNothing) {
     WriteFile(root / "set\\A.TMP", "first copy");
+    ASSERT_TRUE(MakeFolderLink(root / "set\\linked", root / "outside"));
     ProvenFile source(root / "junk\\plain.tmp", GENERIC_READ, nullptr);
     ASSERT_TRUE(source.Proven());
+    std::atomic<bool> stop{true};
     EXPECT_EQ(CopyToNewFile(source, root / "set\\a.tmp"), CopyResult::Exists);  // the same name to Windows
+    EXPECT_EQ(CopyToNewFile(source, root / "set\\plain.tmp", &stop), CopyResult::Stopped);
+    EXPECT_EQ(CopyToNewFile(source, root / "set\\linked\\new.tmp"), CopyResult::Failed);
+    EXPECT_EQ(CopyToNewFile(source, root / "set\\linked\\below\\new.tmp"), CopyResult::Failed);
     EXPECT_EQ(ReadFile(root / "set\\A.TMP"), "first copy");
+    EXPECT_FALSE(Exists(root / "set\\plain.tmp"));
+    EXPECT_FALSE(Exists(root / "outside\\new.tmp") || Exists(root / "outside\\below"));
 
     EXPECT_EQ(CopyToNewFile(source, root / "set\\deep\\er\\plain.tmp"), CopyResult::Copied);
     EXPECT_EQ(ReadFile(root / "set\\deep\\er\\plain.tmp"), "junk");
     EXPECT_EQ(StampOf(root / "set\\deep\\er\\plain.tmp"), source.Stamp());
-}
-
-TEST_F(FileProofTest, ACopyStoppedOrLandingThroughALinkLeavesNothing) {
-    ProvenFile source(root / "junk\\plain.tmp", GENERIC_READ, nullptr);
-    std::atomic<bool> stop{true};
-    EXPECT_EQ(CopyToNewFile(source, root / "set\\plain.tmp", &stop), CopyResult::Stopped);
-    EXPECT_FALSE(Exists(root / "set\\plain.tmp"));
-
-    ASSERT_TRUE(MakeFolderLink(root / "set\\linked", root / "outside"));
-    EXPECT_EQ(CopyToNewFile(source, root / "set\\linked\\new.tmp"), CopyResult::Failed);
-    EXPECT_EQ(CopyToNewFile(source, root / "set\\linked\\below\\new.tmp"), CopyResult::Failed);
-    EXPECT_FALSE(Exists(root / "outside\\new.tmp"));
-    EXPECT_FALSE(Exists(root / "outside\\below"));
 }
 
 // A tree removal walks: links inside stay (or go as links) and what they point at is untouched.
