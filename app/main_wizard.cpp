@@ -126,8 +126,20 @@ bool MainWizard::OnCommand(int id, int code) {
 bool MainWizard::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     if (message == WM_INITMENUPOPUP) {
         // The sets may be the ones a cleaning is writing: no restore or delete beside a worker.
-        EnableMenuItem(reinterpret_cast<HMENU>(wParam), IDM_RESCUE_MANAGER,
-                       MF_BYCOMMAND | (WorkerRuns() ? MF_GRAYED : MF_ENABLED));
+        const HMENU menu = reinterpret_cast<HMENU>(wParam);
+        EnableMenuItem(menu, IDM_RESCUE_MANAGER, MF_BYCOMMAND | (WorkerRuns() ? MF_GRAYED : MF_ENABLED));
+        EnableMenuItem(menu, IDM_JOTBOOK, MF_BYCOMMAND | (LogComponentRegistered() ? MF_ENABLED : MF_GRAYED));
+        result = 0;
+        return true;
+    }
+    // A logoff or shutdown waits while files are cleaned; when it comes anyway, the cleaning stops
+    // between two files and its records are written before the session goes.
+    if (message == WM_QUERYENDSESSION) {
+        result = cleaningPage.IsRunning() ? FALSE : TRUE;
+        return true;
+    }
+    if (message == WM_ENDSESSION) {
+        if (wParam) cleaningPage.EndSession();
         result = 0;
         return true;
     }
@@ -219,7 +231,8 @@ void MainWizard::OnRescueManager() {
     if (WorkerRuns()) return;  // an accelerator or a stale menu: the item is grey while one runs
     // A restore writes nowhere a scan would never propose a file.
     const ProtectedPaths protectedPaths(SystemKnownFolders());
-    RescueDialog dialog(ReadBackupDirectory(),
+    // The folder the clean options page shows now, so a set just made is listed.
+    RescueDialog dialog(cleanOptionsPage.Options().backupDirectory,
                         [&](const std::string& target) { return protectedPaths.FileReason(target) == nullptr; });
     dialog.RunModal(hwnd);
 }

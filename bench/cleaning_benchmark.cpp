@@ -87,9 +87,9 @@ protected:
     void BeforeFile(Pass /*pass*/, std::size_t index) override {
         if (index == 0) loopStart = Now();
     }
-    void WriteRecord(LogClient& log, const char* actionKey, const std::string& text) override {
+    bool WriteRecord(LogClient& log, const char* actionKey, const std::string& text) override {
         loopEnd = Now();
-        CleaningPage::WriteRecord(log, actionKey, text);
+        return CleaningPage::WriteRecord(log, actionKey, text);
     }
 };
 

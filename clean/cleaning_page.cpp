@@ -104,6 +104,8 @@ void CleaningPage::Start() {
     SendMessageA(Item(IDC_CLEANING_PROGRESS), PBM_SETPOS, 0, 0);
     EnableWindow(Item(IDC_CLEANING_STOP), TRUE);
     SetTimer(hwnd, kProgressTimer, kFrameMilliseconds, nullptr);
+    // A logoff or shutdown is held while files go, and said why.
+    ShutdownBlockReasonCreate(owner, ToWide(Language().Lookup("_CleaningShutdownReason")).c_str());
     run.Start([this] { Run(); }, [this](RunEnd end, const std::string& failure) {
         if (end == RunEnd::Failed) ReportFailure(hwnd, failure);
         OnEnd(end);
@@ -118,14 +120,25 @@ CleaningOutcome CleaningPage::Outcome() {
 
 void CleaningPage::Run() {
     LogClient log;
+    outcome.logMissing = !log;
     std::vector<char> keep(files.size(), 0);
     if (backup) BackupPass(log, keep);
     if (StopRequested()) return;
     if (permanentlyDelete || moveToRecycleBin) RemovalPass(log, keep);
 }
 
-void CleaningPage::WriteRecord(LogClient& log, const char* actionKey, const std::string& text) {
-    log.AddPassRecord(actionKey, text);
+bool CleaningPage::WriteRecord(LogClient& log, const char* actionKey, const std::string& text) {
+    return log.AddPassRecord(actionKey, text);
+}
+
+PassRecord CleaningPage::Record(LogClient& log, const char* headerKey, const char* actionKey) {
+    return PassRecord(headerKey, actionKey, [this, &log](const char* action, const std::string& text) {
+        return WriteRecord(log, action, text);
+    });
+}
+
+void CleaningPage::FinishRecord(PassRecord& record) {
+    if (!record.Finish() && !outcome.logMissing) outcome.logFailed = true;
 }
 
 void CleaningPage::BeginPass(const char* stateKey) {
@@ -167,7 +180,7 @@ bool CleaningPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 // is) every copy fails, and so every file stays.
 void CleaningPage::BackupPass(LogClient& log, std::vector<char>& keep) {
     BeginPass("_CleaningPageStateBackup");
-    PassText text("_LogBackupFilesHeader");
+    PassRecord text = Record(log, "_LogBackupFilesHeader", "_LogLogCategoryBackup");
     const std::string saved = Language().Lookup("_LogSaveFile");
     const std::string copyFailed = Language().Lookup("_LogCopyFailed");
     const std::string changed = Language().Lookup("_LogKeptChanged");
@@ -183,35 +196,40 @@ void CleaningPage::BackupPass(LogClient& log, std::vector<char>& keep) {
         if (RefusalOf(source.Result()) == Refusal::Changed) {
             keep[index] = kKeptChanged;
             ++outcome.keptChanged;
-            text.Add(FormatText(changed, {path}));
+            text.Add(FormatText(changed, {path}), path);
         } else {
             std::string copy = BackupSet::CopyPathInSet(setFolder, path);
             // A name already in the set (a.tmp beside A.TMP) is never replaced: this file stays.
             const CopyResult result =
                 usable && source.Proven() ? CopyToNewFile(source, copy, &run.StopFlag()) : CopyResult::Failed;
+            if (result == CopyResult::Stopped) break;  // the cut copy is gone, the file stays
             if (result == CopyResult::Copied) {
                 outcome.setFolder = setFolder;
-                text.Add(FormatText(saved, {path, copy}));
+                text.Add(FormatText(saved, {path, copy}), path);
             } else {
                 keep[index] = kKeptNoBackup;
                 ++outcome.keptNoBackup;
-                text.Add(FormatText(copyFailed, {path, usable ? copy : backupDirectory}));
+                text.Add(FormatText(copyFailed, {path, usable ? copy : backupDirectory}), path);
             }
         }
         ShowProgress(++index, false);
     }
     ShowProgress(index, true);
-    WriteRecord(log, "_LogLogCategoryBackup", text.Text());
+    FinishRecord(text);
 }
 
 void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
+    outcome.recycled = !permanentlyDelete;
     BeginPass(permanentlyDelete ? "_CleaningPageStatePermanentlyDelete" : "_CleaningPageStateMoveToRecycleBin");
-    PassText text(permanentlyDelete ? "_LogPermanentlyDeleteFilesHeader" : "_LogRemoveToRecyclebinFilesHeader");
+    PassRecord text = Record(log, permanentlyDelete ? "_LogPermanentlyDeleteFilesHeader"
+                                                    : "_LogRemoveToRecyclebinFilesHeader",
+                             "_LogLogCategoryDelete");
     const std::string noBackup = Language().Lookup("_LogKeptNoBackup");
-    const std::string changed = Language().Lookup("_LogKeptChanged");
-    const RemovalLines lines{Language().Lookup("_LogDeleteFile"), Language().Lookup("_LogDeleteAtRestart"),
+    const RemovalLines lines{Language().Lookup("_LogDeleteFile"),     Language().Lookup("_LogDeleteAtRestart"),
                              Language().Lookup("_LogKeptNotRemoved"), Language().Lookup("_LogKeptNoRecycleBin"),
-                             Language().Lookup("_LogKeptNotRecycled"), changed};
+                             Language().Lookup("_LogKeptNotRecycled"), Language().Lookup("_LogKeptChanged"),
+                             Language().Lookup("_LogKeptInUse"),      Language().Lookup("_LogKeptReadOnly"),
+                             Language().Lookup("_LogKeptDenied")};
     RecycleBins bins;
     std::size_t index = 0;
     for (const auto& [path, file] : files) {
@@ -219,16 +237,34 @@ void CleaningPage::RemovalPass(LogClient& log, std::vector<char>& keep) {
         if (StopRequested()) break;  // between files only: a removal is never cut off
         if (keep[index]) {
             // Kept by the backup pass, counted and logged there; said again beside the removals.
-            text.Add(FormatText(keep[index] == kKeptNoBackup ? noBackup : changed, {path}));
+            text.Add(FormatText(keep[index] == kKeptNoBackup ? noBackup : lines.changed, {path}), path);
         } else {
             std::string line;
             if (RemoveFile(path, file, lines, bins, line)) ++outcome.removed;
-            text.Add(line);
+            text.Add(line, path);
         }
         ShowProgress(++index, false);
     }
     ShowProgress(index, true);
-    WriteRecord(log, "_LogLogCategoryDelete", text.Text());
+    FinishRecord(text);
+}
+
+// Why a file the system would not let go stays: it says so in the line and the count.
+void CleaningPage::KeepRefused(const std::string& path, DWORD error, const RemovalLines& lines, std::string& line) {
+    const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+        ++outcome.keptInUse;
+        line = FormatText(lines.inUse, {path});
+    } else if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        ++outcome.keptReadOnly;
+        line = FormatText(lines.readOnly, {path});
+    } else if (error == ERROR_ACCESS_DENIED) {
+        ++outcome.keptDenied;
+        line = FormatText(lines.denied, {path});
+    } else {
+        ++outcome.keptNotRemoved;
+        line = FormatText(lines.notRemoved, {path});
+    }
 }
 
 bool CleaningPage::RemoveFile(const std::string& path, const CheckedFile& file, const RemovalLines& lines,
@@ -242,28 +278,33 @@ bool CleaningPage::RemoveFile(const std::string& path, const CheckedFile& file, 
         line = FormatText(lines.changed, {path});
         return false;
     }
-    if (permanentlyDelete) {
-        const std::uint64_t size = proven.Stamp().size;
-        if (proven.Proven() && proven.Remove()) {
-            outcome.freedBytes += size;
-            line = FormatText(lines.deleted, {path});
-            return true;
-        }
-        // Only a file in use waits for the restart; one the system refuses stays.
-        if (refusal == Refusal::InUse && MoveFileExW(ExtendedPath(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-            ++outcome.keptAtRestart;
-            line = FormatText(lines.atRestart, {path});
-        } else {
-            ++outcome.keptNotRemoved;
-            line = FormatText(lines.notRemoved, {path});
-        }
+    // A file in use waits for the restart only where that could be arranged: it takes
+    // administrator rights on Windows, and what is registered goes by its path then.
+    if (refusal == Refusal::InUse && permanentlyDelete &&
+        MoveFileExW(ExtendedPath(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        ++outcome.keptAtRestart;
+        line = FormatText(lines.atRestart, {path});
         return false;
+    }
+    if (!proven.Proven()) {
+        KeepRefused(path, refusal == Refusal::InUse ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED, lines, line);
+        return false;
+    }
+    const std::uint64_t size = proven.Stamp().size;
+    if (permanentlyDelete) {
+        if (!proven.Remove()) {
+            KeepRefused(path, GetLastError(), lines, line);
+            return false;
+        }
+        outcome.freedBytes += size;
+        line = FormatText(lines.deleted, {path});
+        return true;
     }
     // A drive without a recycle bin would have the shell delete for good what it was asked to
     // recycle, without a word: such files stay.
-    if (!proven.Proven() || path.size() >= MAX_PATH || !bins.Takes(path)) {  // the shell takes no longer paths
+    if (path.size() >= MAX_PATH || !bins.Takes(path)) {  // the shell takes no longer paths
         ++outcome.keptNotRemoved;
-        line = FormatText(proven.Proven() && path.size() < MAX_PATH ? lines.noRecycleBin : lines.notRemoved, {path});
+        line = FormatText(path.size() < MAX_PATH ? lines.noRecycleBin : lines.notRemoved, {path});
         return false;
     }
     // The shell's delete with undo and no progress window: to the recycle bin. For a file the bin
@@ -278,12 +319,18 @@ bool CleaningPage::RemoveFile(const std::string& path, const CheckedFile& file, 
     operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_WANTNUKEWARNING;
     int failed = SHFileOperationW(&operation);
     bool gone = GetFileAttributesW(ExtendedPath(path).c_str()) == INVALID_FILE_ATTRIBUTES;
-    if (gone) outcome.freedBytes += proven.Stamp().size;
+    if (gone) outcome.freedBytes += size;
     else ++outcome.keptNotRemoved;
     line = FormatText(gone ? lines.deleted
                            : (failed == 0 && operation.fAnyOperationsAborted ? lines.notRecycled : lines.notRemoved),
                       {path});
     return gone;
+}
+
+// The session ends: the file under way is finished, the pass's record written, then the run ends.
+void CleaningPage::EndSession() {
+    if (!run.Stop()) return;
+    run.Join();
 }
 
 void CleaningPage::Stop() {
@@ -294,6 +341,7 @@ void CleaningPage::Stop() {
 // The end steps, on the UI thread, whichever way the run ended.
 void CleaningPage::OnEnd(RunEnd end) {
     KillTimer(hwnd, kProgressTimer);
+    ShutdownBlockReasonDestroy(owner);
     EnableWindow(Item(IDC_CLEANING_STOP), FALSE);
     std::string state;
     if (end == RunEnd::Finished) {

@@ -3,7 +3,11 @@
 #pragma once
 #include <objbase.h>
 
+#include <windows.h>
+
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "base/com_ptr.h"
 #include "base/log_book.h"
@@ -18,10 +22,11 @@ public:
     LogClient();
     explicit operator bool() const { return static_cast<bool>(book); }
 
-    void AddRecord(const std::string& type, const std::string& category, const std::string& action,
+    // False when the record could not be written (or there is no component).
+    bool AddRecord(const std::string& type, const std::string& category, const std::string& action,
                    const std::string& source, const std::string& text);
     // One pass's record: type, category and source are the program's, the action a language key.
-    void AddPassRecord(const char* actionKey, const std::string& text);
+    bool AddPassRecord(const char* actionKey, const std::string& text);
     void ShowViewer();
 
 private:
@@ -32,12 +37,44 @@ private:
 class PassText {
 public:
     explicit PassText(const char* headerKey);
-    void Add(const std::string& line) { (text += line) += "\r\n\r\n"; }
+    // A file's line. The record names every file: where the language text places no path (a
+    // translation that dropped it, or a key shown as itself), the path follows the text.
+    void Add(const std::string& line, std::string_view path);
     const std::string& Text() const { return text; }
 
 private:
     std::string text;
 };
 
+// A long pass's record, written in parts, so that a process killed or a session ended mid-pass
+// loses at most the part under way: a part goes every kPartFiles files or kPartMilliseconds, each
+// headed with its number; a pass that fits in one part is one record as it always was.
+class PassRecord {
+public:
+    using Writer = std::function<bool(const char* actionKey, const std::string& text)>;
+    static constexpr std::size_t kPartFiles = 2000;
+    static constexpr DWORD kPartMilliseconds = 5000;
+
+    PassRecord(const char* headerKey, const char* actionKey, Writer write);
+    void Add(const std::string& line, std::string_view path);
+    // Writes what is left. False when any part could not be written.
+    bool Finish();
+
+private:
+    void WritePart();
+
+    const char* headerKey;
+    std::string header;
+    const char* actionKey;
+    Writer write;
+    PassText part;
+    std::size_t files = 0;
+    int parts = 0;
+    DWORD partStarted;
+    bool failed = false;
+};
+
 // The results page's button and the Tools menu's log viewer item.
 void OpenLogViewer();
+// Whether the component is registered, so that the viewer can open.
+bool LogComponentRegistered();

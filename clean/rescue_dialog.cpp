@@ -103,7 +103,7 @@ void RescueDialog::OnDelete() {
     // A walk, never the shell's delete, which follows folder links out of the set.
     const bool gone = RemoveTree(path).left == 0;
     FillSetList();
-    text.Add(FormatText(Language().Lookup(gone ? "_LogRemoveRestorePoint" : "_LogRemoveRestorePointFailed"), {path}));
+    text.Add(FormatText(Language().Lookup(gone ? "_LogRemoveRestorePoint" : "_LogRemoveRestorePointFailed"), {path}), path);
     WriteRecord(log, "_LogLogCategoryRemoveRestorePoint", text.Text());
     SetBusy(false);
 }

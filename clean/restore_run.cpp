@@ -58,11 +58,11 @@ SetRestore::SetRestore(std::string setFolder, RestoreGuard mayWrite)
 SetRestore::Result SetRestore::CopyBack(const std::string& copy) {
     std::optional<std::string> target = BackupSet::RestoreTarget(setFolder, copy);
     if (!target) {
-        text.Add(FormatText(noTargetLine, {copy}));
+        text.Add(FormatText(noTargetLine, {copy}), copy);
         return Result::NoTarget;
     }
     auto keep = [&](Result result, const std::string& line) {
-        text.Add(FormatText(line, {copy, *target}));
+        text.Add(FormatText(line, {copy, *target}), copy);
         return result;
     };
     ProvenFile source(copy, GENERIC_READ, nullptr);

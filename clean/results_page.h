@@ -20,4 +20,7 @@ protected:
 
 private:
     void OnLogViewer();
+    void OnOpenBackup();
+
+    std::string setFolder;  // of the cleaning shown
 };

@@ -102,6 +102,7 @@
 #define IDD_RESULTS_PAGE         218
 #define IDC_RESULTS_LOG_VIEWER   1080
 #define IDC_RESULTS_SUMMARY      1081
+#define IDC_RESULTS_OPEN_BACKUP  1082
 
 // Junk file dialog
 #define IDD_JUNK_FILE_DIALOG     219

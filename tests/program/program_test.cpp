@@ -266,7 +266,7 @@ TEST_F(ProgramTest, ACleaningWithBackupFromTheWelcomePageToTheResults) {
     HWND wizard = CleanWithBackup(process, backups);
     ASSERT_TRUE(wizard);
     const std::string summary = Summary(wizard);
-    EXPECT_EQ(summary.find("2 files removed, 0.00 MB freed. 0 kept"), 0u) << summary;
+    EXPECT_EQ(summary.find("2 files removed, 0.00 MB freed. Backup copies are in"), 0u) << summary;
     EXPECT_EQ(Text(GetDlgItem(wizard, IDC_WIZARD_CANCEL)), "F&inish");
 
     PostMessageA(wizard, WM_CLOSE, 0, 0);
@@ -342,7 +342,8 @@ TEST_F(ProgramTest, WithoutARecycleBinTheRecycleModeKeepsEveryFile) {
     HWND wizard = Clean(process, "<CleanMode index=\"1\"/><Backup checked=\"0\"/>");
     ASSERT_TRUE(wizard);
     const std::string summary = Summary(wizard);
-    EXPECT_EQ(summary.find("0 files removed, 0.00 MB freed. 2 kept"), 0u) << summary;
+    EXPECT_EQ(summary.find("0 files moved to the Recycle Bin (0.00 MB); their space is freed when the bin is "
+                           "emptied. 2 kept: 2 could not be removed."), 0u) << summary;
     PostMessageA(wizard, WM_CLOSE, 0, 0);
     EXPECT_EQ(process.Wait(), 2u);
     EXPECT_EQ(ReadFile(tree / "a.tmp"), "first");

@@ -33,11 +33,6 @@ HRESULT LogComponentModule::GetClassObject(REFCLSID clsid, REFIID iid, void** ou
     return call ? call(clsid, iid, out) : E_NOTIMPL;
 }
 
-bool LogComponentRegistered() {
-    CLSID clsid{};
-    return SUCCEEDED(CLSIDFromProgID(kJotbookLogProgId, &clsid));
-}
-
 ScopedLogRegistration::ScopedLogRegistration(bool registered)
     : wasRegistered(LogComponentRegistered()), wanted(registered) {
     if (wanted == wasRegistered) return;

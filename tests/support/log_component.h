@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/log_book.h"
+#include "clean/log_client.h"  // LogComponentRegistered
 
 class LogComponentModule {
 public:
@@ -28,9 +29,6 @@ private:
     }
     HMODULE module = nullptr;
 };
-
-// Whether the ProgID resolves, as the program's first step does it.
-bool LogComponentRegistered();
 
 // Puts the component's machine registration in the wanted state while it lives, and back after.
 class ScopedLogRegistration {

@@ -60,9 +60,9 @@ protected:
         }
         if (pass == holdPass && index == holdAt) gate.Hold([this] { return StopRequested(); });
     }
-    void WriteRecord(LogClient& log, const char* actionKey, const std::string& text) override {
+    bool WriteRecord(LogClient& log, const char* actionKey, const std::string& text) override {
         records.push_back({actionKey, text});
-        CleaningPage::WriteRecord(log, actionKey, text);
+        return CleaningPage::WriteRecord(log, actionKey, text);
     }
 
 private:
@@ -82,7 +82,8 @@ protected:
                   "_LogCopyFailed=nocopy %s > %s\r\n_LogKeptNoBackup=kept-nobackup %s\r\n"
                   "_LogKeptChanged=kept-changed %s\r\n_LogDeleteAtRestart=at-restart %s\r\n"
                   "_LogKeptNotRemoved=kept-failed %s\r\n_CleaningPageStateCompleteKept=Done, %d kept\r\n"
-                  "_CleanerResultsSummary=%d removed, %.2f MB, %d kept (%d %d %d %d)\r\n"
+                  "_CleanerResultsRemoved=%d removed, %.2f MB\r\n_CleanerResultsKept=%d kept (%s)\r\n"
+                  "_CleanerResultsKeptNoBackup=%d nobackup\r\n_CleanerResultsKeptReadOnly=%d read-only\r\n"
                   "_CleanerResultsBackupSet=Set %s\r\n_CleanerResultsStopped=Stopped.\r\n");
         savedLanguage = Language().File();
         Language().SetFile(root / "t.language");
@@ -171,7 +172,45 @@ TEST_F(CleaningPageTest, BackupThenPermanentDeleteCopiesEveryFileFirstIntoOneDat
     EXPECT_EQ(outcome.removed, 3u);
     EXPECT_EQ(outcome.freedBytes, std::string("content of a.tmp" "content of sub\\Report.DOCX" "content of B.tmp").size());
     EXPECT_EQ(outcome.setFolder, sets[0].path);
-    EXPECT_EQ(OutcomeLine(outcome), "3 removed, 0.00 MB, 0 kept (0 0 0 0) Set " + sets[0].path);
+    EXPECT_EQ(OutcomeLine(outcome), "3 removed, 0.00 MB Set " + sets[0].path + " _CleanerResultsNoLog");
+}
+
+// A file the system refuses is kept with its own cause, and a record the log could not write is
+// said rather than claimed.
+TEST_F(CleaningPageTest, ARefusedFileAndALostRecordAreSaidAsSuch) {
+    ScopedLogRegistration registered(true);
+    WriteFile(root / "log", "a file where the log's folder should be");
+    SetLogFolderPath(root / "log");
+    Check({"ro.tmp", "plain.tmp"});
+    SetFileAttributesA((root / "data\\ro.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    RunToTheEnd();
+    SetLogFolderPath("");
+    SetFileAttributesA((root / "data\\ro.tmp").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFile(root / "data\\ro.tmp"), "content of ro.tmp");
+    EXPECT_EQ(outcome.removed, 1u);
+    EXPECT_EQ(outcome.keptReadOnly, 1u);
+    EXPECT_EQ(outcome.keptAtRestart, 0u);  // a refusal is no reason to wait for a restart
+    EXPECT_TRUE(outcome.logFailed);
+    EXPECT_EQ(OutcomeLine(outcome), "1 removed, 0.00 MB 1 kept (1 read-only) _CleanerResultsLogFailed");
+}
+
+// Its button shows only where a set was made, and opens that set's folder.
+TEST_F(CleaningPageTest, TheResultsPageOpensTheSetJustMade) {
+    ResultsPage results;
+    ASSERT_TRUE(results.CreateModeless(host));
+    HWND open = GetDlgItem(results.Hwnd(), IDC_RESULTS_OPEN_BACKUP);
+    auto shown = [&] { return (GetWindowLongA(open, GWL_STYLE) & WS_VISIBLE) != 0; };
+    CleaningOutcome made;
+    made.ran = true;
+    made.setFolder = root / "bk\\2026-12-07_10-00-00";
+    results.ShowOutcome(made);
+    EXPECT_TRUE(shown());
+    RecordedShell shell;
+    Click(results.Hwnd(), IDC_RESULTS_OPEN_BACKUP);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0].parameters, "\"" + made.setFolder + "\"");
+    results.ShowOutcome(CleaningOutcome{});
+    EXPECT_FALSE(shown());
 }
 
 TEST_F(CleaningPageTest, EachPassReachesTheLogComponentAsOneRecordNamingItsFiles) {
@@ -264,7 +303,7 @@ TEST_F(CleaningPageTest, WithoutAUsableBackupDirectoryNothingIsRemoved) {
         std::vector<std::string> removalLines = Lines(page.records[1].text);
         ASSERT_EQ(removalLines.size(), 3u);
         EXPECT_EQ(removalLines[2], "kept-nobackup " + root / "data\\k2.tmp");
-        EXPECT_EQ(OutcomeLine(outcome), "0 removed, 0.00 MB, 2 kept (2 0 0 0)");
+        EXPECT_EQ(OutcomeLine(outcome), "0 removed, 0.00 MB 2 kept (2 nobackup) _CleanerResultsNoLog");
         page.records.clear();
     }
 }

@@ -174,7 +174,7 @@ TEST_F(MainWizardTest, CleaningRunsBetweenTheCleanOptionsAndTheEnd) {
     EXPECT_FALSE(wizard.cleaningPage.IsRunning());
     Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
     EXPECT_EQ(wizard.CurrentPage(), kResultsPage);
-    EXPECT_EQ(Text(GetDlgItem(wizard.resultsPage.Hwnd(), IDC_RESULTS_SUMMARY)), "_CleanerResultsSummary");
+    EXPECT_EQ(Text(GetDlgItem(wizard.resultsPage.Hwnd(), IDC_RESULTS_SUMMARY)).rfind("_CleanerResultsRemoved", 0), 0u);
 }
 
 TEST_F(MainWizardTest, ClosingIsRefusedWhileACleaningRuns) {
@@ -189,6 +189,20 @@ TEST_F(MainWizardTest, ClosingIsRefusedWhileACleaningRuns) {
     EXPECT_EQ(boxes.shown[0].text, "_CancelRequestThreadExit");
     held.Release();
     ASSERT_TRUE(PumpUntil([&] { return Enabled(IDC_WIZARD_NEXT); }));
+}
+
+// A logoff waits while a cleaning runs; when the session ends anyway the cleaning stops between
+// two files, its records written, before the answer returns.
+TEST_F(MainWizardTest, ASessionEndingDuringACleaningWaitsThenStopsIt) {
+    HeldWorkers held;
+    GoTo(kCleanOptionsPage);
+    Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    ASSERT_TRUE(wizard.cleaningPage.IsRunning());
+    EXPECT_EQ(SendMessageA(wizard.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+    held.Release();
+    SendMessageA(wizard.Hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_FALSE(wizard.cleaningPage.IsRunning());
+    EXPECT_EQ(SendMessageA(wizard.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
 }
 
 TEST_F(MainWizardTest, BackFromEveryPage) {

@@ -192,8 +192,8 @@ void ExpectWizardFits() {
     }
 
     // Texts the pages set as they run, with counts as large as a real run gives.
-    CleaningOutcome outcome{true, true, 123456, 98765432100ull, 1234, 1234, 1234, 1234,
-                            "C:\\Users\\Administrator\\Documents\\Tidyhold Backup\\2026-12-31_23-59-59"};
+    CleaningOutcome outcome{true,  true,  false, 123456, 98765432100ull, 1234, 1234, 1234, 1234, 1234, 1234, 1234,
+                            false, true,  "C:\\Users\\Administrator\\Documents\\Tidyhold Backup\\2026-12-31_23-59-59"};
     struct Shown {
         HWND page;
         int id;

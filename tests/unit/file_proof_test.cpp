@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "tests/support/file_tree.h"
 #include "tests/support/temp_folder.h"
 
@@ -78,6 +80,26 @@ TEST_F(FileProofTest, ACopyNeverReplacesAFileNorLandsThroughALinkAndAStopLeavesN
     EXPECT_EQ(CopyToNewFile(source, root / "set\\deep\\er\\plain.tmp"), CopyResult::Copied);
     EXPECT_EQ(ReadFile(root / "set\\deep\\er\\plain.tmp"), "junk");
     EXPECT_EQ(StampOf(root / "set\\deep\\er\\plain.tmp"), source.Stamp());
+}
+
+// A stop reaches a copy between its blocks: a long copy ends at once, and no cut copy is left.
+TEST_F(FileProofTest, AStopCutsALongCopyShortAndRemovesWhatWasCopied) {
+    UniqueFile big(CreateFileA((root / "junk\\big.dmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    LARGE_INTEGER size{};
+    size.QuadPart = 2LL << 30;  // sparse where the file system allows; a copy of it takes seconds
+    ASSERT_TRUE(SetFilePointerEx(big.Get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(big.Get()));
+    big.Reset();
+    ProvenFile source(root / "junk\\big.dmp", GENERIC_READ, nullptr);
+    std::atomic<bool> stop{false}, done{false};
+    std::thread stopper([&] {  // once the copy is under way
+        while (!done && !Exists(root / "set\\big.dmp")) Sleep(1);
+        Sleep(50);
+        stop = true;
+    });
+    EXPECT_EQ(CopyToNewFile(source, root / "set\\big.dmp", &stop), CopyResult::Stopped);
+    done = true;
+    stopper.join();
+    EXPECT_FALSE(Exists(root / "set\\big.dmp"));
 }
 
 // A tree removal walks: links inside stay (or go as links) and what they point at is untouched.
