@@ -372,6 +372,18 @@ int main(int argc, char** argv) {
     SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
     Settle(700);
     if (!shoot(kResultsPage)) return 1;
+    {
+        // The same page after a cleaning to the recycle bin that kept some files.
+        CleaningOutcome recycled = wizard.cleaningPage.Outcome();
+        recycled.recycled = true;
+        recycled.setFolder.clear();
+        recycled.keptInUse = 1;
+        recycled.keptReadOnly = 2;
+        wizard.resultsPage.ShowOutcome(recycled);
+        Settle(300);
+        if (!Shoot(wizard.Hwnd(), output + "\\page-9-results-recycle.bmp")) return 1;
+        wizard.resultsPage.ShowOutcome(wizard.cleaningPage.Outcome());
+    }
     SetActiveWindow(wizard.Hwnd());
     if (!ShootLogViewer(output + "\\log-viewer.bmp", demo)) return 1;
 
