@@ -8,7 +8,8 @@
 # "scripts/benchmark.sh settings [--masks N] [--rounds N]" times the wizard's start and close with a
 # config.xml of 10,000 more junk-file masks instead; "scripts/benchmark.sh folders [--folders N]
 # [--rounds N]" times the folder page's expansion of a folder of 20,000 sub-folders; "scripts/benchmark.sh
-# log [--records N] [--rounds N]" times reading 10,000 log records and opening the log viewer on them;
+# log [--records N] [--lines N] [--rounds N]" times opening the log viewer on 10,000 records and on one
+# record of 150,000 lines, and a search in that record, against the bare reading and find;
 # "scripts/benchmark.sh cleaning [--files N] [--rounds N]" times the cleaning run's backup and
 # removal passes over 20,000 files against bare loops of the same calls.
 set -euo pipefail

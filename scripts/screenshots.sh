@@ -20,6 +20,7 @@ shoot() {
     rm -rf "$stage" && mkdir -p "$stage/out" "$docs"
     cp build/mingw/tests/page_shots.exe build/mingw/tests/version_sample.exe build/mingw/components/log/JotbookLog.dll res/config.xml "$stage/"
     cp "$language" "$stage/Tidyhold.language"
+    cp "$language" "$stage/page_shots.language"  # the log component reads the file named after its host
     export WINEPREFIX=$PWD/build/wine-run
     [ "$dpi" = 96 ] || WINEPREFIX=$PWD/build/wine-run-$dpi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -11,6 +11,7 @@
 #include "base/log_book.h"
 #include "components/log/log_viewer.h"
 #include "components/log/record_store.h"
+#include "components/log/viewer_language.h"
 
 namespace {
 
@@ -232,6 +233,10 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
     factory->Release();
     return result;
 }
+
+// The viewer's language file for a host whose file is not named after its program, and for tests;
+// null or empty goes back to the host program's.
+void WINAPI SetLanguageFile(const wchar_t* file) { SetViewerLanguageFile(file ? file : L""); }
 
 STDAPI DllCanUnloadNow() { return liveObjects == 0 && serverLocks == 0 ? S_OK : S_FALSE; }
 

@@ -1,5 +1,6 @@
 #include "tests/support/log_component.h"
 
+#include "base/ansi.h"
 #include "tests/support/temp_folder.h"
 
 LogComponentModule::LogComponentModule() : module(LoadLibraryA(HostPath(TIDYHOLD_LOG_DLL).c_str())) {}
@@ -31,6 +32,10 @@ HRESULT LogComponentModule::CanUnloadNow() const {
 HRESULT LogComponentModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out) const {
     auto call = Export<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
     return call ? call(clsid, iid, out) : E_NOTIMPL;
+}
+
+void LogComponentModule::SetLanguageFile(const std::string& file) const {
+    if (auto call = Export<void(WINAPI*)(const wchar_t*)>("SetLanguageFile")) call(ToWide(file).c_str());
 }
 
 ScopedLogRegistration::ScopedLogRegistration(bool registered)

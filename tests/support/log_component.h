@@ -21,6 +21,7 @@ public:
     HRESULT Install(bool install, const wchar_t* commandLine) const;
     HRESULT CanUnloadNow() const;
     HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) const;
+    void SetLanguageFile(const std::string& file) const;  // empty: the host program's again
 
 private:
     template <class Function>

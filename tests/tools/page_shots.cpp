@@ -171,8 +171,9 @@ std::string MakeDemoTree() {
 std::string viewerShot;
 void CALLBACK ShootViewer(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    HWND viewer = FindWindowA("#32770", "Log");
+    HWND viewer = FindWindowA("#32770", Language().Lookup("_LogViewerCaption").c_str());
     if (!viewer) return;
+    SetDlgItemTextA(viewer, IDC_LOG_SEARCH, "build.log");  // the first line that holds it is marked
     HWND list = GetDlgItem(viewer, IDC_LOG_LIST);
     ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);

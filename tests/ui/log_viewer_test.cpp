@@ -55,6 +55,24 @@ std::vector<std::string> Column(HWND dialog, int column) {
     return cells;
 }
 
+// The text pane's lines, joined as the record holds them.
+std::string ShownText(HWND dialog) {
+    HWND lines = GetDlgItem(dialog, IDC_LOG_TEXT);
+    std::string text;
+    for (int i = 0; i < ListView_GetItemCount(lines); ++i) text += (i ? "\r\n" : "") + Cell(lines, i, 0);
+    return text;
+}
+
+std::string Heading(HWND dialog, int column) {
+    char text[64] = {};
+    LVCOLUMNA info{};
+    info.mask = LVCF_TEXT;
+    info.pszText = text;
+    info.cchTextMax = sizeof text;
+    ListView_GetColumn(GetDlgItem(dialog, IDC_LOG_LIST), column, &info);
+    return text;
+}
+
 void Search(HWND dialog, const std::string& text) { SetDlgItemTextA(dialog, IDC_LOG_SEARCH, text.c_str()); }
 
 void Select(HWND dialog, int item) {
@@ -73,9 +91,9 @@ TEST_F(LogViewerTest, ListsNewestFirstWithTheSelectedRecordsText) {
         EXPECT_EQ(Column(dialog, 1), (std::vector<std::string>{"Rescue", "Cleaning", "Cleaning"}));
         std::string time = Cell(GetDlgItem(dialog, IDC_LOG_LIST), 0, 0);
         EXPECT_EQ(time.size(), 19u) << time;  // 2024-05-01 14:03:22
-        EXPECT_EQ(Text(GetDlgItem(dialog, IDC_LOG_TEXT)), "Restore files");
+        EXPECT_EQ(ShownText(dialog), "Restore files");
         Select(dialog, 2);
-        EXPECT_EQ(Text(GetDlgItem(dialog, IDC_LOG_TEXT)), "Backup files\r\n\r\nC:\\a.tmp");
+        EXPECT_EQ(ShownText(dialog), "Backup files\r\n\r\nC:\\a.tmp");
         Click(dialog, IDCANCEL);
     });
 }
@@ -101,7 +119,7 @@ TEST_F(LogViewerTest, SearchFiltersByAnyTextIgnoringCase) {
             SCOPED_TRACE(c.search);
             Search(dialog, c.search);
             EXPECT_EQ(Column(dialog, 3), c.actions);
-            std::string shown = Text(GetDlgItem(dialog, IDC_LOG_TEXT));
+            std::string shown = ShownText(dialog);
             if (c.actions.empty()) EXPECT_EQ(shown, "");
             else EXPECT_FALSE(shown.empty());  // the first match is selected and shown
         }
@@ -118,7 +136,7 @@ TEST_F(LogViewerTest, RefreshShowsRecordsAddedWhileOpenAndKeepsTheSearch) {
         Add("Rescue", "Restore", "third");
         Click(dialog, IDC_LOG_REFRESH);
         EXPECT_EQ(Column(dialog, 3), (std::vector<std::string>{"Restore", "Restore"}));
-        EXPECT_EQ(Text(GetDlgItem(dialog, IDC_LOG_TEXT)), "third");
+        EXPECT_EQ(ShownText(dialog), "third");
         Search(dialog, "");
         EXPECT_EQ(Column(dialog, 3).size(), 3u);
         Click(dialog, IDCANCEL);
@@ -162,4 +180,53 @@ TEST_F(LogViewerTest, OpensOnAMissingFolderWithNothingListed) {
         Click(dialog, IDCANCEL);
     });
     EXPECT_EQ(GetFileAttributesA((folder / "never").c_str()), INVALID_FILE_ATTRIBUTES);  // the viewer only reads
+}
+
+// A record of a big cleaning: each of its lines is in the text pane, and the search shows the first
+// line that holds the text, however deep.
+TEST_F(LogViewerTest, AHugeRecordShowsEveryLineAndTheSearchFindsOneDeepInIt) {
+    const int files = 150000;
+    std::string text = "Removing files:";
+    for (int i = 0; i < files; ++i) text += "\r\nRemove C:\\junk\\file-" + std::to_string(i) + ".tmp";
+    text += "\r\n" + std::string(400, 'x') + "\nend";  // longer than a list view paints; a lone LF
+    Add("Cleaning", "Delete", text);
+    WithViewer([&](HWND dialog) {
+        HWND lines = GetDlgItem(dialog, IDC_LOG_TEXT);
+        EXPECT_EQ(ListView_GetItemCount(lines), files + 3);
+        EXPECT_EQ(Cell(lines, 1, 0), "Remove C:\\junk\\file-0.tmp");
+        EXPECT_EQ(Cell(lines, files, 0), "Remove C:\\junk\\file-149999.tmp");
+        EXPECT_EQ(Cell(lines, files + 1, 0), std::string(400, 'x'));
+        EXPECT_EQ(Cell(lines, files + 2, 0), "end");
+        Search(dialog, "FILE-123456.TMP");
+        int found = ListView_GetNextItem(lines, -1, LVNI_SELECTED);
+        EXPECT_EQ(found, 123457);
+        int top = ListView_GetTopIndex(lines);
+        EXPECT_TRUE(top <= found && found < top + ListView_GetCountPerPage(lines)) << top;
+        Click(dialog, IDCANCEL);
+    });
+}
+
+// Its own texts come from the language file of the program that hosts it, English where that has none.
+TEST_F(LogViewerTest, ShowsItsTextsInTheHostsLanguage) {
+    WriteFile(folder / "partial.language", "[String]\r\n_LogViewerCaption=Protokoll\\r\\nbuch\r\n");
+    struct Case {
+        std::string file;
+        const char *caption, *close, *heading;
+    } cases[] = {
+        {HostPath(std::string(TIDYHOLD_SOURCE_DIR) + "/res/Tidyhold.de.language"), "Protokoll",
+         "Schlie\xC3\x9F" "en", "Quelle"},
+        {folder / "partial.language", "Protokoll\r\nbuch", "Close", "Source"},  // escapes; English for the rest
+        {folder / "missing.language", "Log", "Close", "Source"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        dll.SetLanguageFile(c.file);
+        WithViewer([&](HWND dialog) {
+            EXPECT_EQ(Text(dialog), c.caption);
+            EXPECT_EQ(Text(GetDlgItem(dialog, IDCANCEL)), c.close);
+            EXPECT_EQ(Heading(dialog, 4), c.heading);
+            Click(dialog, IDCANCEL);
+        });
+    }
+    dll.SetLanguageFile("");
 }

@@ -17,6 +17,7 @@
 #include "app/main_wizard.h"
 #include "app/wizard_navigation.h"
 #include "base/ansi.h"
+#include "base/com_ptr.h"
 #include "base/text_format.h"
 #include "clean/rescue_dialog.h"
 #include "clean/results_page.h"
@@ -25,6 +26,7 @@
 #include "scan/more_info_dialog.h"
 #include "scan/progress_popup.h"
 #include "settings/junk_file_dialog.h"
+#include "tests/support/log_component.h"
 #include "tests/support/settings_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
@@ -243,6 +245,22 @@ void ExpectWizardFits() {
     ASSERT_TRUE(popup.Open(wizard.Hwnd(), 10));
     ExpectAllFit(Children(popup.Hwnd()));
     DestroyWindow(popup.Hwnd());
+    // The log viewer, hosted with the same language file.
+    LogComponentModule dll;
+    ComPtr<IClassFactory> factory;
+    ComPtr<ILogBook> book;
+    ASSERT_EQ(dll.GetClassObject(CLSID_JotbookLog, IID_IClassFactory, factory.PutVoid()), S_OK);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_ILogBook, book.PutVoid()), S_OK);
+    UniqueBstr logFolder(folder.Path());
+    book->SetFolder(logFolder.Get());
+    dll.SetLanguageFile(Language().File());
+    NextDialog viewer([](HWND dialog) {
+        ExpectAllFit(Children(dialog));
+        Click(dialog, IDCANCEL);
+    });
+    book->ShowViewer(0, nullptr);
+    EXPECT_TRUE(viewer.Ran());
+    dll.SetLanguageFile("");
 
     DestroyWindow(wizard.Hwnd());
     PumpMessages();

@@ -31,7 +31,7 @@ std::set<std::string> FileKeys() {
 std::set<std::string> UsedKeys() {
     std::set<std::string> keys;
     std::regex literal(R"re("(_[A-Z][A-Za-z0-9]*|_state[A-Za-z0-9]+) ?")re");
-    for (const char* folder : {"base", "ui", "app", "settings", "scan", "clean", "res/dialogs"}) {
+    for (const char* folder : {"base", "ui", "app", "settings", "scan", "clean", "res/dialogs", "components/log"}) {
         for (const auto& file : fs::recursive_directory_iterator(Source(folder))) {
             std::string extension = file.path().extension().string();
             if (extension != ".cpp" && extension != ".h" && extension != ".rc") continue;

@@ -5,6 +5,7 @@
 
 #include "base/com_ptr.h"
 #include "components/log/record_store.h"
+#include "components/log/viewer_language.h"
 #include "tests/support/log_component.h"
 #include "tests/support/temp_folder.h"
 
@@ -188,4 +189,19 @@ TEST(LogComponentBook, AppendsUnderTheFolderItMakesAndAnswersTheUnusedSlots) {
     ASSERT_EQ(book->SetFolder(blocked.Get()), S_OK);
     EXPECT_TRUE(FAILED(book->AddRecord(text.Get(), text.Get(), text.Get(), text.Get(), text.Get())));
     EXPECT_EQ(book->SetFolder(nullptr), E_INVALIDARG);
+}
+
+TEST(LogViewerLanguage, TheFileIsNamedAfterTheHostProgram) {
+    struct Case {
+        const wchar_t *program, *file;
+    } cases[] = {
+        {L"C:\\Program Files\\Tidyhold\\Tidyhold.exe", L"C:\\Program Files\\Tidyhold\\Tidyhold.language"},
+        {L"D:\\v1.2\\my.tool.exe", L"D:\\v1.2\\my.tool.language"},
+        {L"D:\\v1.2\\tool", L"D:\\v1.2\\tool.language"},
+        {L"\\\\server\\share\\ui_tests.exe", L"\\\\server\\share\\ui_tests.language"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(FromWide(c.program));
+        EXPECT_EQ(LanguageFileOf(c.program), c.file);
+    }
 }
