@@ -28,6 +28,8 @@ shoot() {
         wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
         wineserver -w
     fi
+    # Registered as an installation registers it, so the pictures show a cleaning that was recorded.
+    wine regsvr32 /s "$(winepath -w "$stage/JotbookLog.dll")" >/dev/null 2>&1
     DISPLAY=$display wine "$stage/page_shots.exe" 'Z:'"$(realpath "$stage/out" | tr / '\\')" >/dev/null
     wineserver -w
     for bmp in "$stage"/out/*.bmp; do
