@@ -19,7 +19,10 @@ bool AboutDialog::OnInit() {
     website.Attach(Item(IDC_ABOUT_WEBSITE));
     support.SetTarget(kSupportPage);
     support.Attach(Item(IDC_ABOUT_SUPPORT));
-    return true;
+    // Enter closes the box, as users dismiss one; the first tab stop is a link, which Enter would open.
+    SendMessageA(hwnd, DM_SETDEFID, IDCANCEL, 0);
+    SendMessageA(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDCANCEL)), TRUE);
+    return false;
 }
 
 bool AboutDialog::OnCommand(int id, int code) {

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/about_dialog.h"
 #include "app/web_links.h"
@@ -150,23 +151,41 @@ bool MainWizard::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
 }
 
 void MainWizard::OnCancel() {
+    if (asking) return;  // close requests pile up behind the open box: its answer decides
     // A cleaning is refused like a scan: a copy or a deletion is never cut off half-way.
     if (WorkerRuns()) {
-        if (refusingClose) return;  // close requests pile up behind the open box: one refusal answers them
-        refusingClose = true;
-        ShowMessage(hwnd, scanPage.IsRunning() ? "_ExitProramRequestCancelScanThread" : "_CancelRequestThreadExit");
-        refusingClose = false;
+        Ask(Language().Lookup(scanPage.IsRunning() ? "_ExitProramRequestCancelScanThread" : "_CancelRequestThreadExit"),
+            MB_OK);
         return;
     }
+    if (AsksBeforeClosing(host.Current(), reportPage.LeaveReport()) &&
+        Ask(Language().Lookup("_CloseFoundListConfirm"), MB_YESNO) != IDYES)
+        return;
     DestroyWindow(hwnd);
     PostQuitMessage(kClosedExitCode);
+}
+
+int MainWizard::Ask(const std::string& text, UINT buttons) {
+    struct Asking {
+        explicit Asking(bool& flag) : flag(flag) { flag = true; }
+        ~Asking() { flag = false; }
+        bool& flag;
+    } asked(asking);
+    return ShowMessageText(hwnd, text, buttons);
+}
+
+// No is the default: the Enter that started the cleaning, pressed once more, keeps the files.
+bool MainWizard::ConfirmsRemoval(const CleanOptions& options, const CleanFiles& files) {
+    if (!AsksBeforeCleaning(options.recycle, options.backup, files)) return true;
+    std::string question = DeleteForGoodQuestion(Language().Lookup("_DeleteForGoodConfirm"), files);
+    return Ask(question, MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }
 
 // A worker's pages hold Back and Next until its end; the state decides, whatever the buttons show.
 bool MainWizard::WorkerRuns() const { return scanPage.IsRunning() || cleaningPage.IsRunning(); }
 
 void MainWizard::OnBack() {
-    if (WorkerRuns()) return;
+    if (WorkerRuns() || asking) return;
     int current = host.Current();
     switch (BackFrom(current)) {
     case BackMove::Previous: host.PreviousPage(); break;
@@ -177,7 +196,7 @@ void MainWizard::OnBack() {
 }
 
 void MainWizard::OnNext() {
-    if (WorkerRuns()) return;
+    if (WorkerRuns() || asking) return;
     int current = host.Current();
     bool anyChecked = current == kReportPage && reportPage.LeaveReport();
     int target = NextFrom(current, !scanPage.found.empty(), anyChecked);
@@ -190,11 +209,13 @@ void MainWizard::OnNext() {
     case kReportPage: reportPage.FillReport(scanPage.found); break;
     case kCleaningPage: {
         CleanOptions options = cleanOptionsPage.Options();
+        CleanFiles files = reportPage.CheckedFiles();
+        if (!ConfirmsRemoval(options, files)) return;  // the options page stays as it was
         cleaningPage.permanentlyDelete = !options.recycle;
         cleaningPage.moveToRecycleBin = options.recycle;
         cleaningPage.backup = options.backup;
         cleaningPage.backupDirectory = options.backupDirectory;
-        cleaningPage.files = reportPage.CheckedFiles();
+        cleaningPage.files = std::move(files);
         cleaningPage.finishedCallback = [this] { OnWorkerFinished(); };
         cleaningPage.Start();
         break;

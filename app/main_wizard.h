@@ -57,6 +57,9 @@ private:
     void KeepFocusUsable();
     bool WorkerRuns() const;
     void OnCancel();
+    // A question or refusal owned by the wizard; the requests its loop delivers meanwhile do nothing.
+    int Ask(const std::string& text, UINT buttons);
+    bool ConfirmsRemoval(const CleanOptions& options, const CleanFiles& files);
     void OnBack();
     void OnNext();
     void OnHelp();
@@ -68,5 +71,5 @@ private:
     void OnAbout();
 
     PageHost host;
-    bool refusingClose = false;
+    bool asking = false;
 };

@@ -9,6 +9,7 @@
 #include "base/failure.h"
 #include "base/program_paths.h"
 #include "base/xml_document.h"
+#include "res/resource.h"
 #include "ui/language_table.h"
 #include "ui/message_box.h"
 #include "ui/skin_library.h"
@@ -46,6 +47,15 @@ bool OpenedMenu(HWND wizard, const MSG& message) {
     return true;
 }
 
+// F1 anywhere in the wizard, a page's control included, is its Help button; a held key opens once.
+bool PressedHelp(HWND wizard, const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_F1) return false;
+    if (message.hwnd != wizard && !IsChild(wizard, message.hwnd)) return false;
+    constexpr LPARAM kRepeat = 1 << 30;  // the key was down before this message
+    if (!(message.lParam & kRepeat)) SendMessageA(wizard, WM_COMMAND, MAKEWPARAM(IDC_WIZARD_HELP, BN_CLICKED), 0);
+    return true;
+}
+
 }  // namespace
 
 bool MenuHasAccessKey(HMENU menu, wchar_t key) {
@@ -72,7 +82,8 @@ bool MenuHasAccessKey(HMENU menu, wchar_t key) {
 
 void StepMessage(HWND wizard, MSG& message) {
     if (wizard && IsWindow(wizard)) {
-        if (PressedPageButton(wizard, message) || OpenedMenu(wizard, message) || IsDialogMessageA(wizard, &message))
+        if (PressedHelp(wizard, message) || PressedPageButton(wizard, message) || OpenedMenu(wizard, message) ||
+            IsDialogMessageA(wizard, &message))
             return;
     }
     TranslateMessage(&message);

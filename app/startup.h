@@ -18,8 +18,8 @@ private:
 // Messages after which the loop's idle pass is wanted again.
 bool RestartsIdle(UINT message);
 
-// One message of the loop: the wizard's keyboard navigation first (Tab, Enter, Escape, Alt+letter,
-// also inside its pages), then translation and dispatch for everything it leaves.
+// One message of the loop: the wizard's keyboard navigation first (Tab, Enter, Escape, F1,
+// Alt+letter, also inside its pages), then translation and dispatch for everything it leaves.
 void StepMessage(HWND wizard, MSG& message);
 // Whether a title of the menu bar underlines key (letter case aside).
 bool MenuHasAccessKey(HMENU menu, wchar_t key);

@@ -1,5 +1,7 @@
 #include "app/wizard_navigation.h"
 
+#include "base/text_format.h"
+
 std::optional<ButtonRow> ButtonsFor(int index) {
     switch (index) {
     case kWelcomePage: return ButtonRow{false, true, false};
@@ -30,4 +32,19 @@ int NextFrom(int index, bool foundAny, bool anyChecked) {
     case kReportPage: return anyChecked ? kCleanOptionsPage : kResultsPage;  // nothing to clean
     default: return index >= kWelcomePage && index < kResultsPage ? index + 1 : index;
     }
+}
+
+bool AsksBeforeCleaning(bool recycle, bool backup, const CleanFiles& files) {
+    return !recycle && !backup && !files.empty();
+}
+
+std::string DeleteForGoodQuestion(std::string_view text, const CleanFiles& files) {
+    std::uint64_t bytes = 0;
+    for (const auto& [path, file] : files)
+        if (file.seen) bytes += file.seen->size;  // unread by the report: counted, of no known size
+    return FormatText(text, {GroupedCount(files.size()), SizeInUnit(bytes)});
+}
+
+bool AsksBeforeClosing(int index, bool reportChecked) {
+    return reportChecked && (index == kReportPage || index == kCleanOptionsPage);
 }

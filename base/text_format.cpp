@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -181,4 +182,23 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
              else out.append(written);
          });
     return out;
+}
+
+std::string GroupedCount(std::uint64_t count) {
+    std::string digits = std::to_string(count);
+    for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits;
+}
+
+std::string SizeInUnit(std::uint64_t bytes) {
+    static constexpr const char* units[] = {"B", "KB", "MB", "GB", "TB"};
+    double value = static_cast<double>(bytes);
+    size_t unit = 0;
+    // 1023.995 would print as 1024.00 of this unit: it is 1.00 of the next.
+    while (unit + 1 < std::size(units) && value >= 1023.995) {
+        value /= 1024.0;
+        ++unit;
+    }
+    if (unit == 0) return std::to_string(bytes) + " B";
+    return FormatText("%.2f ", {value}) + units[unit];
 }

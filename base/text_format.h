@@ -1,6 +1,7 @@
 // printf-style formatting of texts that come from outside (language file): every conversion is
 // checked against the argument it would consume, so no text can crash, overread or overflow.
 #pragma once
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -17,3 +18,8 @@ using FormatArg = std::variant<long long, double, std::string>;
 // names arguments one that names none, 0 or one past the last, are copied as written.
 // Widths and precisions are capped at 1024.
 std::string FormatText(std::string_view format, std::initializer_list<FormatArg> args);
+
+// A count with its thousands grouped by commas: "1,234,567".
+std::string GroupedCount(std::uint64_t count);
+// A size in the largest unit of 1024 it fills: "512 B", "1.50 KB", "2.10 GB", up to TB.
+std::string SizeInUnit(std::uint64_t bytes);

@@ -248,7 +248,13 @@ TEST_F(ProgramTest, AFullScanOfAThrowawayTreeReachesTheReport) {
     EXPECT_EQ(SendMessageA(report, LVM_GETITEMCOUNT, 0, 0), 3);
     EXPECT_EQ(Text(GetDlgItem(GetParent(report), IDC_REPORT_TOTAL)).find("Files: 3"), 0u);
 
-    PostMessageA(wizard, WM_CLOSE, 0, 0);
+    PostMessageA(wizard, WM_CLOSE, 0, 0);  // the checked report would be lost: Yes, close
+    HWND yes = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        yes = GetDlgItem(FindProcessWindow(process.info.dwProcessId, "#32770", "Tidyhold"), IDYES);
+        return yes != nullptr;
+    }));
+    PostMessageA(yes, BM_CLICK, 0, 0);
     EXPECT_EQ(process.Wait(), 2u);
     EXPECT_NE(ReadFile(folder / "config.xml").find("file=\"*.tmp\""), std::string::npos);  // stored back
 }

@@ -26,6 +26,7 @@
 #include "scan/more_info_dialog.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
+#include "ui/message_box.h"
 #include "ui/screen_scale.h"
 #include "ui/shell_open.h"
 
@@ -262,7 +263,7 @@ bool ShootTypedUrls(const std::string& file, HWND owner) {
     return shot;
 }
 
-// The About box with its first link visited and focused, so both link colours show.
+// The About box with its first link visited, so both link colours show; the focus stays on its button.
 bool ShootAbout(const std::string& file, HWND owner) {
     ShellOpenFunction saved = ShellOpenHandler();
     ShellOpenHandler() = [](HWND, const std::string&, const std::string&) { return true; };
@@ -272,6 +273,30 @@ bool ShootAbout(const std::string& file, HWND owner) {
     });
     ShellOpenHandler() = saved;
     return shot;
+}
+
+// The message box the wizard shows next, photographed from inside its loop and answered No.
+std::string questionShot;
+bool questionSaved = false;
+void CALLBACK ShootQuestionBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND box = FindWindowA("#32770", Language().Lookup("_Tidyhold").c_str());
+    if (!box) return;
+    questionSaved = Shoot(box, questionShot);
+    PostMessageA(box, WM_COMMAND, IDNO, 0);
+}
+
+bool ShootQuestion(const std::string& file, const std::function<void()>& ask) {
+    MessageBoxFunction shown = MessageBoxHandler();
+    MessageBoxHandler() = [&](HWND owner, const std::string& text, const std::string& caption, UINT style) {
+        SetTimer(nullptr, 0, 800, ShootQuestionBox);
+        return shown(owner, text, caption, style);
+    };
+    questionShot = file;
+    questionSaved = false;
+    ask();
+    MessageBoxHandler() = shown;
+    return questionSaved;
 }
 
 }  // namespace
@@ -329,6 +354,9 @@ int main(int argc, char** argv) {
     SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
     Settle(700);
     if (!shoot(kReportPage)) return 1;
+    if (!ShootQuestion(output + "\\question-close-report.bmp",
+                       [&] { SendMessageA(wizard.Hwnd(), WM_CLOSE, 0, 0); }))
+        return 1;
 
     // The details of an installer with two translations, over the report.
     std::string sample = demo + "\\Downloads\\Sample Setup.exe";
@@ -349,6 +377,10 @@ int main(int argc, char** argv) {
     HWND options = wizard.cleanOptionsPage.Hwnd();
     SetChecked(options, IDC_CLEAN_PERMANENT, true);
     SetChecked(options, IDC_CLEAN_RECYCLE, false);
+    SetChecked(options, IDC_CLEAN_BACKUP, false);
+    if (!ShootQuestion(output + "\\question-delete-for-good.bmp",
+                       [&] { SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0); }))
+        return 1;
     SetChecked(options, IDC_CLEAN_BACKUP, true);
     EnableWindow(GetDlgItem(options, IDC_CLEAN_BACKUP_DIR), TRUE);
     EnableWindow(GetDlgItem(options, IDC_CLEAN_BROWSE), TRUE);

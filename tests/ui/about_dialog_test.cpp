@@ -99,6 +99,32 @@ TEST_F(AboutDialogTest, AClickOpensOnlyWhenPressAndReleaseAreBothOnTheLink) {
     EXPECT_TRUE(dialog.website.Visited());
 }
 
+// Keys typed into a second box as it runs modally, each handled as its own loop handles it.
+TEST_F(AboutDialogTest, EnterAndEscapeCloseTheBoxAndEnterOpensALinkOnlyWithTheFocus) {
+    auto typed = [&](std::vector<WPARAM> keys) {
+        AboutDialog modal;
+        NextDialog type([&](HWND box) {
+            EXPECT_EQ(GetFocus(), GetDlgItem(box, IDCANCEL));
+            for (WPARAM key : keys) {
+                PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+                for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
+                    if (IsDialogMessageA(box, &message)) continue;
+                    TranslateMessage(&message);
+                    DispatchMessageA(&message);
+                }
+            }
+            if (IsWindowVisible(box)) EndDialog(box, IDOK);  // still open: an ended dialog hides at once
+        });
+        return modal.RunModal(nullptr);
+    };
+    EXPECT_EQ(typed({VK_RETURN}), IDCANCEL);
+    EXPECT_EQ(typed({VK_ESCAPE}), IDCANCEL);
+    EXPECT_EQ(typed({VK_TAB, VK_TAB, VK_TAB, VK_RETURN}), IDCANCEL);  // in the thanks list
+    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_EQ(typed({VK_TAB, VK_RETURN}), IDOK);
+    EXPECT_EQ(Opened(), std::vector<std::string>{kHomePage});
+}
+
 TEST(WizardDialogsTest, ToolsAndHelpMenuItemsOpenTheirDialogs) {
     SettingsFixture settings;
     MainWizard wizard;

@@ -6,6 +6,7 @@
 
 #include "app/main_wizard.h"
 #include "app/startup.h"
+#include "app/web_links.h"
 #include "app/wizard_navigation.h"
 #include "res/resource.h"
 #include "tests/support/file_tree.h"
@@ -75,6 +76,7 @@ protected:
 }  // namespace
 
 TEST_F(KeyboardWalk, FromTheWelcomePageToTheReportByKeysAlone) {
+    RecordedShell shell;
     ASSERT_EQ(wizard.CurrentPage(), kWelcomePage);
     EXPECT_EQ(GetFocus(), Button(IDC_WIZARD_NEXT));  // not Help, the first button in tab order
 
@@ -93,6 +95,11 @@ TEST_F(KeyboardWalk, FromTheWelcomePageToTheReportByKeysAlone) {
     Key(VK_DOWN);  // the root is the only item: the arrow selects it and stays
     Key(VK_SPACE);
     EXPECT_EQ(wizard.folderPage.CheckedFolders(), std::vector<std::string>{root.Path() + "\\"});
+    Key(VK_F1);  // the Help button's, also from inside a page; a key held down opens it once
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_F1, 1 | (1 << 30));
+    Drain();
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0].file, kHelpPage);
 
     Key(VK_RETURN);  // Enter in the tree is the wizard's Next
     ASSERT_EQ(wizard.CurrentPage(), kJunkFilesPage);

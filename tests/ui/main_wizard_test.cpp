@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 #include "app/main_wizard.h"
 #include "app/wizard_navigation.h"
 #include "components/log/viewer_ids.h"
 #include "res/resource.h"
+#include "tests/support/file_tree.h"
 #include "tests/support/log_component.h"
 #include "tests/support/scan_driver.h"
 #include "tests/support/temp_folder.h"
@@ -203,6 +205,47 @@ TEST_F(MainWizardTest, ASessionEndingDuringACleaningWaitsThenStopsIt) {
     SendMessageA(wizard.Hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_FALSE(wizard.cleaningPage.IsRunning());
     EXPECT_EQ(SendMessageA(wizard.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+}
+
+// No keeps the page and the files; Next, Back and Cancel while the box is open do nothing.
+TEST_F(MainWizardTest, RemovingForGoodWithoutABackupAsksFirst) {
+    HeldWorkers held;
+    ScriptedMessageBoxes boxes;
+    MakeFile(scanRoot / "a.tmp");
+    wizard.reportPage.FillReport({{scanRoot / "a.tmp", "Temporary files"}});
+    GoTo(kCleanOptionsPage);
+    SetChecked(wizard.cleanOptionsPage.Hwnd(), IDC_CLEAN_BACKUP, false);  // permanent is the default
+    MessageBoxFunction scripted = MessageBoxHandler();
+    bool open = false;  // a box asked from inside the first is answered, not driven again
+    MessageBoxHandler() = [&](HWND owner, const std::string& text, const std::string& caption, UINT style) {
+        if (!std::exchange(open, true))
+            for (int id : {IDC_WIZARD_NEXT, IDC_WIZARD_BACK, IDC_WIZARD_CANCEL}) Command(wizard.Hwnd(), id);
+        open = false;
+        return scripted(owner, text, caption, style);
+    };
+    for (int answer : {IDNO, IDYES}) {
+        boxes.Answer(answer);
+        Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
+        EXPECT_EQ(wizard.CurrentPage(), answer == IDYES ? kCleaningPage : kCleanOptionsPage);
+        EXPECT_TRUE(Exists(scanRoot / "a.tmp"));
+    }
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, "_DeleteForGoodConfirm");
+    EXPECT_EQ(boxes.shown[0].style & (MB_TYPEMASK | MB_DEFMASK), static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2));
+    MessageBoxHandler() = scripted;
+}
+
+TEST_F(MainWizardTest, ClosingAwayACheckedReportAsksFirst) {
+    ScriptedMessageBoxes boxes;
+    AddReportRow(true);
+    GoTo(kReportPage);
+    for (int answer : {IDNO, IDYES}) {
+        boxes.Answer(answer);
+        Click(wizard.Hwnd(), IDC_WIZARD_CANCEL);
+        EXPECT_EQ(wizard.Hwnd() == nullptr, answer == IDYES);
+    }
+    EXPECT_EQ(boxes.shown.at(1).text, "_CloseFoundListConfirm");
+    EXPECT_EQ(boxes.shown[1].style & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
 }
 
 TEST_F(MainWizardTest, BackFromEveryPage) {

@@ -74,3 +74,15 @@ TEST(WizardNavigation, NextTargetOfEveryPage) {
     }
     EXPECT_EQ(NextFrom(10, true, true), 10);
 }
+
+TEST(WizardNavigation, OnlyARemovalForGoodWithoutACopyAsksAndOnlyAwayFromACheckedReport) {
+    CleanFiles files = {{"C:\\a.tmp", {"", FileStamp{2254857830ULL, 1}}}, {"C:\\b.tmp", {"", std::nullopt}}};
+    EXPECT_TRUE(AsksBeforeCleaning(false, false, files));
+    EXPECT_FALSE(AsksBeforeCleaning(false, true, files) || AsksBeforeCleaning(true, false, files));
+    EXPECT_FALSE(AsksBeforeCleaning(false, false, {}));
+    for (int i = 0; i < 1232; ++i) files["D:\\" + std::to_string(i)] = {"", FileStamp{0, 0}};
+    EXPECT_EQ(DeleteForGoodQuestion("%2$s, %1$s files", files), "2.10 GB, 1,234 files");  // a translation's order
+    for (int index = kWelcomePage; index < kPageCount; ++index)
+        EXPECT_EQ(AsksBeforeClosing(index, true), index == kReportPage || index == kCleanOptionsPage) << index;
+    EXPECT_FALSE(AsksBeforeClosing(kReportPage, false));
+}

@@ -2,6 +2,11 @@
 
 #include "base/text_format.h"
 
+TEST(FormatText, SizesTakeTheUnitTheyFill) {
+    EXPECT_EQ(SizeInUnit(1023), "1023 B");
+    EXPECT_EQ(SizeInUnit(1024 * 1024 - 1), "1.00 MB");  // not 1024.00 KB
+}
+
 TEST(FormatText, FormatsWhatTheLanguageFileAsksFor) {
     EXPECT_EQ(FormatText("Files found: %d", {42LL}), "Files found: 42");
     EXPECT_EQ(FormatText("%d files, %.2lf KB (%.2lf MB)", {2LL, 1.5, 1.5 / 1024}), "2 files, 1.50 KB (0.00 MB)");
