@@ -30,6 +30,7 @@ shoot() {
     fi
     # Registered as an installation registers it, so the pictures show a cleaning that was recorded.
     wine regsvr32 /s "$(winepath -w "$stage/JotbookLog.dll")" >/dev/null 2>&1
+    wineserver -w
     DISPLAY=$display wine "$stage/page_shots.exe" 'Z:'"$(realpath "$stage/out" | tr / '\\')" >/dev/null
     wineserver -w
     for bmp in "$stage"/out/*.bmp; do
