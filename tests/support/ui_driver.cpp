@@ -67,6 +67,8 @@ void CALLBACK NextDialog::Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (!self || self->ran) return;
     for (HWND dialog : ThreadDialogs()) {
         if (std::find(self->before.begin(), self->before.end(), dialog) != self->before.end()) continue;
+        // A modal loop shows its dialog once its queue is empty, which a due timer may come before.
+        if (!IsWindowVisible(dialog)) continue;
         KillTimer(nullptr, self->timer);
         self->timer = 0;
         self->ran = true;
