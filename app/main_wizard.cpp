@@ -211,13 +211,9 @@ void MainWizard::OnNext() {
         CleanOptions options = cleanOptionsPage.Options();
         CleanFiles files = reportPage.CheckedFiles();
         if (!ConfirmsRemoval(options, files)) return;  // the options page stays as it was
-        cleaningPage.permanentlyDelete = !options.recycle;
-        cleaningPage.moveToRecycleBin = options.recycle;
-        cleaningPage.backup = options.backup;
-        cleaningPage.backupDirectory = options.backupDirectory;
-        cleaningPage.files = std::move(files);
         cleaningPage.finishedCallback = [this] { OnWorkerFinished(); };
-        cleaningPage.Start();
+        cleaningPage.Start({std::move(files), options.recycle ? Removal::RecycleBin : Removal::Permanent,
+                            options.backup, options.backupDirectory});
         break;
     }
     case kResultsPage:

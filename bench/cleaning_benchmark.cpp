@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -78,46 +79,28 @@ void BareDeletes(const CleanFiles& files) {
     for (const auto& [path, reason] : files) DeleteFileA(path.c_str());
 }
 
-// Marks where the last pass's file loop began and ended, apart from the run around it.
-class TimedPage : public CleaningPage {
-public:
-    double loopStart = 0, loopEnd = 0;
-
-protected:
-    void BeforeFile(Pass /*pass*/, std::size_t index) override {
-        if (index == 0) loopStart = Now();
-    }
-    bool WriteRecord(LogClient& log, const char* actionKey, const std::string& text) override {
-        loopEnd = Now();
-        return CleaningPage::WriteRecord(log, actionKey, text);
-    }
-};
-
-double lastLoop = 0;  // the last timed run's file loop alone
+double lastLoop = 0;  // the last timed run's file loop alone, up to its last file
 
 // A whole cleaning on a shown page, from Start until its end reaches the UI thread.
-double TimedRun(HWND host, const CleanFiles& files, bool backup, bool permanent, bool recycle,
-                const std::string& backupDirectory) {
-    TimedPage page;
+double TimedRun(HWND host, const CleanFiles& files, bool backup, Removal removal, const std::string& backupDirectory) {
+    CleaningPage page;
     page.CreateModeless(host);
     ShowWindow(page.Hwnd(), SW_SHOW);
-    page.files = files;
-    page.backup = backup;
-    page.permanentlyDelete = permanent;
-    page.moveToRecycleBin = recycle;
-    page.backupDirectory = backupDirectory;
+    double loopStart = 0, loopEnd = 0;
+    page.beforeFile = [&](CleaningJob::Pass, std::size_t index, const std::atomic<bool>&) {
+        if (index == 0) loopStart = Now();
+        if (index + 1 == files.size()) loopEnd = Now();
+    };
     bool ended = false;
     page.finishedCallback = [&] { ended = true; };
     double start = Now();
-    page.Start();
+    page.Start({files, removal, backup, backupDirectory});
     MSG message;
     while (!ended && GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
     double seconds = Now() - start;
-    lastLoop = page.loopEnd - page.loopStart;
+    lastLoop = loopEnd - loopStart;
     CleaningOutcome outcome = page.Outcome();
-    if (outcome.keptNoBackup + outcome.keptChanged + outcome.keptNotRemoved + outcome.keptAtRestart)
-        std::printf("    (%zu files kept)\n", outcome.keptNoBackup + outcome.keptChanged + outcome.keptNotRemoved +
-                                                      outcome.keptAtRestart);
+    if (outcome.Kept()) std::printf("    (%zu files kept)\n", outcome.Kept());
     DestroyWindow(page.Hwnd());
     return seconds;
 }
@@ -155,7 +138,7 @@ int main(int argc, char** argv) {
                 BareCopies(files, backups + "\\bare");
                 bareCopy.push_back(Now() - start);
             } else {
-                runCopy.push_back(TimedRun(host, files, true, false, false, backups));
+                runCopy.push_back(TimedRun(host, files, true, Removal::None, backups));
             }
             RemoveTree(backups);
         }
@@ -166,12 +149,12 @@ int main(int argc, char** argv) {
                 BareDeletes(files);
                 bareDelete.push_back(Now() - start);
             } else {
-                runDelete.push_back(TimedRun(host, files, false, true, false, ""));
+                runDelete.push_back(TimedRun(host, files, false, Removal::Permanent, ""));
                 deleteLoop.push_back(lastLoop);
             }
         }
         files = MakeFiles(source, count);
-        runRecycle.push_back(TimedRun(host, files, false, false, true, ""));
+        runRecycle.push_back(TimedRun(host, files, false, Removal::RecycleBin, ""));
         RemoveTree(source);
         std::printf("  round %d: copy bare %.3f s, run %.3f s; delete bare %.3f s, run %.3f s (its loop %.3f s); "
                     "recycle %.3f s\n",

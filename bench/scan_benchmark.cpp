@@ -147,7 +147,11 @@ FoundList RunScanner(const ScanSettings& settings) {
     FileScanner::Criteria criteria = FileScanner::CriteriaOf(settings);
     criteria.protectedPaths = &protectedPaths;
     for (const std::string& folder : settings.Folders)
-        FileScanner::Search(folder, settings.JunkMasks, Collect, settings.SkipFolders, criteria, nullptr, &found);
+        FileScanner::Search({folder, settings.JunkMasks, settings.SkipFolders, criteria,
+                             [&](const std::string& path, const std::string& reason, const WIN32_FIND_DATAA& entry) {
+                                 Collect(path, reason, entry, &found);
+                             },
+                             {}});
     return found;
 }
 
@@ -223,14 +227,12 @@ FoundList FirstFiles(const std::string& folder, int rows, const std::string& rea
     } context;
     context.limit = static_cast<size_t>(rows);
     MaskTable everything{{"*", reason}};
-    FileScanner::Search(
-        folder, everything,
-        [](const std::string& path, const std::string& text, const WIN32_FIND_DATAA&, void* data) {
-            auto* c = static_cast<Context*>(data);
-            c->found.insert_or_assign(path, text);
-            if (c->found.size() >= c->limit) c->stop = true;
-        },
-        {}, FileScanner::Criteria{}, nullptr, &context, &context.stop);
+    FileScanner::Search({folder, everything, {}, {},
+                         [&](const std::string& path, const std::string& text, const WIN32_FIND_DATAA&) {
+                             context.found.insert_or_assign(path, text);
+                             if (context.found.size() >= context.limit) context.stop = true;
+                         },
+                         {}, &context.stop});
     return std::move(context.found);
 }
 

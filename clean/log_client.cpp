@@ -21,7 +21,7 @@ std::string LogFolderPath() {
 
 void SetLogFolderPath(std::string folder) { LogFolderOverride() = std::move(folder); }
 
-LogClient::LogClient() {
+LogClient::LogClient(std::string source) : source(std::move(source)) {
     CLSID component{};
     if (FAILED(CLSIDFromProgID(kJotbookLogProgId, &component))) return;
     if (FAILED(CoCreateInstance(component, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_ILogBook,
@@ -44,7 +44,7 @@ bool LogClient::AddPassRecord(const char* actionKey, const std::string& text) {
     if (!book) return false;
     const LanguageTable& language = Language();
     return AddRecord(language.Lookup("_LogType"), language.Lookup("_LogCategory"), language.Lookup(actionKey),
-                     language.Lookup("_LogSource"), text);
+                     source.empty() ? language.Lookup("_LogSource") : source, text);
 }
 
 PassText::PassText(const char* headerKey) : text(Language().Lookup(headerKey) + "\r\n\r\n") {}

@@ -16,21 +16,34 @@
 std::string LogFolderPath();
 void SetLogFolderPath(std::string folder);  // empty: back to the program folder
 
-class LogClient {
+// Where a job's pass records go.
+class LogSink {
 public:
-    // Creates the component and points it at LogFolderPath().
-    LogClient();
+    virtual ~LogSink() = default;
+    // False: nothing is recorded (no log component).
+    virtual bool Present() const = 0;
+    // One pass's record, the action a language key. False when it could not be written.
+    virtual bool AddPassRecord(const char* actionKey, const std::string& text) = 0;
+};
+
+class LogClient : public LogSink {
+public:
+    // Creates the component and points it at LogFolderPath(). The records name source, or the
+    // language file's program name.
+    explicit LogClient(std::string source = {});
     explicit operator bool() const { return static_cast<bool>(book); }
+    bool Present() const override { return static_cast<bool>(book); }
 
     // False when the record could not be written (or there is no component).
     bool AddRecord(const std::string& type, const std::string& category, const std::string& action,
                    const std::string& source, const std::string& text);
-    // One pass's record: type, category and source are the program's, the action a language key.
-    bool AddPassRecord(const char* actionKey, const std::string& text);
+    // Type and category are the program's, the action a language key.
+    bool AddPassRecord(const char* actionKey, const std::string& text) override;
     void ShowViewer();
 
 private:
     ComPtr<ILogBook> book;
+    std::string source;
 };
 
 // A pass's record text: the header, then one line per file, each followed by a blank line.

@@ -18,7 +18,7 @@
 #include "ui/progress_bar.h"
 
 namespace {
-constexpr DWORD kFrameMilliseconds = 16;
+constexpr UINT_PTR kProgressTimer = 1;
 constexpr int kBusyButtons[] = {IDC_RESCUE_RESTORE, IDC_RESCUE_BROWSE, IDC_RESCUE_DELETE};
 
 }  // namespace
@@ -52,12 +52,9 @@ bool RescueDialog::OnCommand(int id, int code) {
 // Only when the window goes without Cancel (its owner went): the worker leaves before its next
 // file, so no copy is cut off and the set, not wholly restored, stays.
 void RescueDialog::OnDestroy() {
+    KillTimer(hwnd, kProgressTimer);
     run.Stop();
     run.Join();
-}
-
-void RescueDialog::WriteRecord(LogClient& log, const char* actionKey, const std::string& text) {
-    log.AddPassRecord(actionKey, text);
 }
 
 // A relative or empty directory lists nothing: its sets would be wherever the current folder is.
@@ -104,7 +101,7 @@ void RescueDialog::OnDelete() {
     const bool gone = RemoveTree(path).left == 0;
     FillSetList();
     text.Add(FormatText(Language().Lookup(gone ? "_LogRemoveRestorePoint" : "_LogRemoveRestorePointFailed"), {path}), path);
-    WriteRecord(log, "_LogLogCategoryRemoveRestorePoint", text.Text());
+    log.AddPassRecord("_LogLogCategoryRemoveRestorePoint", text.Text());
     SetBusy(false);
 }
 
@@ -116,48 +113,47 @@ void RescueDialog::OnRestore() {
     if (ShowMessageText(hwnd, question, MB_YESNO) != IDYES || run.IsRunning()) return;
     SetBusy(true);
     run.Join();  // a worker stopped earlier may still be leaving
-    restoreSet = sets[static_cast<std::size_t>(row)].path;
-    notRestored = 0;
+    job = std::make_unique<RestoreJob>(sets[static_cast<std::size_t>(row)].path, mayWrite);
+    job->beforeFile = beforeFile;
+    progress = std::make_unique<JobProgress>();
+    shownStage = 0;
     SendMessageA(Item(IDC_RESCUE_PROGRESS), PBM_SETPOS, 0, 0);
     SetState(Language().Lookup("_RescueDialogStateInitBackupFileList"));
-    run.Start([this] { Run(); }, [this](RunEnd end, const std::string& failure) { OnEnd(end, failure); });
+    SetTimer(hwnd, kProgressTimer, kProgressMilliseconds, nullptr);
+    run.Start(
+        [this] {
+            LogClient log;
+            job->Run(run.StopFlag(), *progress, log);
+        },
+        [this](RunEnd end, const std::string& failure) { OnEnd(end, failure); });
 }
 
-void RescueDialog::Run() {
-    LogClient log;
-    const SetListing listing = ListSetFiles(restoreSet, &run.StopFlag());
-    const std::vector<std::string>& files = listing.files;
-    const std::string copying = Language().Lookup("_RescueDialogStateCopyBackupFiles");
-    run.Report([&] {
-        SetState(copying);
-        SetBarRange(Item(IDC_RESCUE_PROGRESS), files.size());
-    });
-    SetRestore restore(restoreSet, mayWrite);
-    DWORD shown = GetTickCount();
-    std::size_t done = 0;
-    for (const std::string& copy : files) {
-        BeforeFile(done);
-        if (run.StopRequested()) break;  // between files only: a copy is never cut off
-        restore.CopyBack(copy);
-        ++done;
-        if (GetTickCount() - shown >= kFrameMilliseconds || done == files.size()) {
-            shown = GetTickCount();
-            run.Report([&] { SetBarPosition(Item(IDC_RESCUE_PROGRESS), done); });
-        }
+bool RescueDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_TIMER && wParam == kProgressTimer) {
+        if (run.IsRunning()) ShowProgress();
+        result = 0;
+        return true;
     }
-    WriteRecord(log, "_LogLogCategoryRestore", restore.LogText());
-    // What the listing passed over (a link, a name that stands for another file) counts against
-    // removing the set, as does every copy that is not back.
-    notRestored = listing.passedOver + files.size() - restore.Restored();
-    if (notRestored != 0 || run.StopRequested()) return;
-    const std::string removing = Language().Lookup("_RescueDialogStateRemoveBackupFiles");
-    run.Report([&] { SetState(removing); });
-    RemoveTree(restoreSet);
+    return Dialog::OnMessage(message, wParam, lParam, result);
+}
+
+void RescueDialog::ShowProgress() {
+    const JobProgress::View view = progress->Read();
+    HWND bar = Item(IDC_RESCUE_PROGRESS);
+    if (view.stage != shownStage) {
+        shownStage = view.stage;
+        SetState(view.stageText);
+        SetBarRange(bar, view.total);
+    }
+    SetBarPosition(bar, view.done);
 }
 
 // The end steps, on the dialog's thread. A stop comes only as the window goes: nothing to show.
 void RescueDialog::OnEnd(RunEnd end, const std::string& failure) {
+    KillTimer(hwnd, kProgressTimer);
     if (end == RunEnd::Stopped) return;
+    if (end == RunEnd::Finished) ShowProgress();
+    const std::size_t notRestored = job->NotRestored();
     if (end == RunEnd::Failed) ReportFailure(hwnd, failure);
     FillSetList();
     if (end == RunEnd::NotStarted)

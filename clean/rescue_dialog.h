@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,6 @@
 #include "clean/restore_run.h"
 #include "ui/dialog.h"
 
-class LogClient;
-
 class RescueDialog : public Dialog {
 public:
     RescueDialog(std::string backupDirectory, RestoreGuard mayWrite);
@@ -20,16 +19,14 @@ public:
 
     // A restore or a delete under way: the buttons are off and the dialog will not close.
     bool IsBusy() const { return busy; }
+    // Handed to each restore job: where a test holds a running restore still.
+    decltype(RestoreJob::beforeFile) beforeFile;
 
 protected:
     bool OnInit() override;
     bool OnCommand(int id, int code) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDestroy() override;
-
-    // On the worker, before each file of a restore: where a test holds a running restore still.
-    virtual void BeforeFile(std::size_t /*index*/) {}
-    virtual void WriteRecord(LogClient& log, const char* actionKey, const std::string& text);
-    bool StopRequested() const { return run.StopRequested(); }
 
 private:
     void FillSetList();
@@ -40,7 +37,7 @@ private:
     int SelectedSet();  // the row, or -1 after telling the user to pick one
     void SetBusy(bool isBusy);
     void SetState(const std::string& text);
-    void Run();
+    void ShowProgress();
     void OnEnd(RunEnd end, const std::string& failure);
 
     std::string backupDirectory;
@@ -48,7 +45,8 @@ private:
     std::vector<BackupSet> sets;  // row i shows sets[i]
     bool busy = false;
     WorkerRun run;
-    // The hand-over to the worker, written only while none runs, and what it did, read after.
-    std::string restoreSet;
-    std::size_t notRestored = 0;
+    // The running job and its progress belong to the worker until its thread has left.
+    std::unique_ptr<RestoreJob> job;
+    std::unique_ptr<JobProgress> progress;
+    unsigned shownStage = 0;
 };

@@ -86,3 +86,24 @@ SetRestore::Result SetRestore::CopyBack(const std::string& copy) {
     ++restored;
     return keep(Result::Restored, restoredLine);
 }
+
+void RestoreJob::Run(const std::atomic<bool>& stop, JobProgress& progress, LogSink& log) {
+    const SetListing listing = ListSetFiles(setFolder, &stop);
+    const std::vector<std::string>& files = listing.files;
+    progress.Begin(Language().Lookup("_RescueDialogStateCopyBackupFiles"), files.size());
+    SetRestore restore(setFolder, mayWrite);
+    std::size_t done = 0;
+    for (const std::string& copy : files) {
+        if (beforeFile) beforeFile(done, stop);
+        if (stop) break;  // between files only: a copy is never cut off
+        restore.CopyBack(copy);
+        progress.Done(++done);
+    }
+    log.AddPassRecord("_LogLogCategoryRestore", restore.LogText());
+    // What the listing passed over (a link, a name that stands for another file) counts against
+    // removing the set, as does every copy that is not back.
+    notRestored = listing.passedOver + files.size() - restore.Restored();
+    if (notRestored != 0 || stop) return;
+    progress.Begin(Language().Lookup("_RescueDialogStateRemoveBackupFiles"), files.size());
+    RemoveTree(setFolder);
+}

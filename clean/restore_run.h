@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/job_progress.h"
 #include "clean/backup_set.h"
 #include "clean/log_client.h"
 
@@ -51,4 +52,25 @@ private:
     std::size_t restored = 0;
     PassText text;
     std::string restoredLine, sameLine, differentLine, refusedLine, failedLine, noTargetLine;  // looked up once
+};
+
+// One set's restore as a worker runs it: the set listed, each copy brought back, the record
+// written, and the set removed when every copy is back.
+class RestoreJob {
+public:
+    RestoreJob(std::string setFolder, RestoreGuard mayWrite)
+        : setFolder(std::move(setFolder)), mayWrite(std::move(mayWrite)) {}
+
+    // On the worker, before each copy: where a test holds a running restore still.
+    std::function<void(std::size_t index, const std::atomic<bool>& stop)> beforeFile;
+
+    // Progress: stage 1 the copies, counted; stage 2 the set's removal, the count kept.
+    void Run(const std::atomic<bool>& stop, JobProgress& progress, LogSink& log);
+    // Read once Run has returned: what is still only in the set, links and odd names included.
+    std::size_t NotRestored() const { return notRestored; }
+
+private:
+    std::string setFolder;
+    RestoreGuard mayWrite;
+    std::size_t notRestored = 0;
 };

@@ -18,21 +18,21 @@ std::string OutcomeLine(const CleaningOutcome& outcome) {
     std::string line = outcome.stopped ? Language().Lookup("_CleanerResultsStopped") + " " : std::string();
     // Files in the recycle bin free nothing until it is emptied.
     line += FormatText(Language().Lookup(outcome.recycled ? "_CleanerResultsRecycled" : "_CleanerResultsRemoved"),
-                       {count(outcome.removed), megabytes});
+                       {count(outcome.Removed()), megabytes});
     if (const std::size_t kept = outcome.Kept()) {
         // Only the reasons that kept a file, in this order.
-        const std::pair<std::size_t, const char*> reasons[] = {
-            {outcome.keptNoBackup, "_CleanerResultsKeptNoBackup"},
-            {outcome.keptChanged, "_CleanerResultsKeptChanged"},
-            {outcome.keptAtRestart, "_CleanerResultsKeptAtRestart"},
-            {outcome.keptInUse, "_CleanerResultsKeptInUse"},
-            {outcome.keptReadOnly, "_CleanerResultsKeptReadOnly"},
-            {outcome.keptDenied, "_CleanerResultsKeptDenied"},
-            {outcome.keptNotRemoved, "_CleanerResultsKeptNotRemoved"},
+        const std::pair<Fate, const char*> reasons[] = {
+            {Fate::KeptNoBackup, "_CleanerResultsKeptNoBackup"},
+            {Fate::KeptChanged, "_CleanerResultsKeptChanged"},
+            {Fate::KeptAtRestart, "_CleanerResultsKeptAtRestart"},
+            {Fate::KeptInUse, "_CleanerResultsKeptInUse"},
+            {Fate::KeptReadOnly, "_CleanerResultsKeptReadOnly"},
+            {Fate::KeptDenied, "_CleanerResultsKeptDenied"},
+            {Fate::KeptNotRemoved, "_CleanerResultsKeptNotRemoved"},
         };
         std::string why;
-        for (const auto& [n, key] : reasons)
-            if (n) why += (why.empty() ? "" : ", ") + FormatText(Language().Lookup(key), {count(n)});
+        for (const auto& [fate, key] : reasons)
+            if (const std::size_t n = outcome.Count(fate)) why += (why.empty() ? "" : ", ") + FormatText(Language().Lookup(key), {count(n)});
         line += " " + FormatText(Language().Lookup("_CleanerResultsKept"), {count(kept), why});
     }
     if (!outcome.setFolder.empty())

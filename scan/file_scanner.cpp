@@ -9,6 +9,7 @@
 #include "base/win_handles.h"
 #include "scan/protected_paths.h"
 #include "scan/shortcut_judge.h"
+#include "scan/wildcard.h"
 
 namespace {
 
@@ -41,15 +42,6 @@ std::string FoldedSkip(const std::string& skip) {
     return FoldedFolder(length > 0 && length < MAX_PATH ? std::string_view(full, length) : std::string_view(skip));
 }
 
-// Whether a byte continues a UTF-8 sequence rather than starting a character.
-bool Continues(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-size_t NextCharacter(std::string_view text, size_t at) {
-    ++at;
-    while (at < text.size() && Continues(text[at])) ++at;
-    return at;
-}
-
 // The folder's own "." and ".." come once each; another entry by either name (from a remote share,
 // say) would make a path that means a different folder.
 bool OwnDotEntry(std::string_view name, bool directory, bool& seenDot, bool& seenDotDot) {
@@ -70,9 +62,8 @@ struct Walk {
     std::vector<std::pair<std::string, const std::string*>> masks;  // lower-cased, in key order
     std::vector<std::string> skips;                                   // as InFolder takes them
     FileScanner::Criteria criteria;
-    FileScanner::OnFound onFound;
-    FileScanner::OnFolder onFolder;
-    void* context;
+    const FileScanner::OnFound* onFound;
+    const FileScanner::OnFolder* onFolder;  // null when the request has none
     bool skipEverything = false;  // the root itself holds a skip entry
     size_t rootBase = std::string::npos;  // the length of the folded root when the walk starts at one
     const std::atomic<bool>* stop;
@@ -118,7 +109,7 @@ void Walk::Folder(std::string& path, std::string& lower) {
                 path.resize(base);
                 path += '\\';
                 path += name;
-                onFolder(path, entry, context);
+                (*onFolder)(path, entry);
             }
             continue;
         }
@@ -131,7 +122,7 @@ void Walk::Folder(std::string& path, std::string& lower) {
             AppendLowerAscii(lower, name);
         else
             lower += ToLowerAnsi(name);
-        if (onFolder && directory) onFolder(path, entry, context);
+        if (onFolder && directory) (*onFolder)(path, entry);
         if (criteria.skipReadOnly && (attributes & FILE_ATTRIBUTE_READONLY)) continue;
         if ((criteria.skipSystem && (attributes & FILE_ATTRIBUTE_SYSTEM)) ||
             (criteria.skipHidden && (attributes & FILE_ATTRIBUTE_HIDDEN)))
@@ -159,7 +150,7 @@ void Walk::TestFile(const std::string& full, std::string_view lowerName, const W
     if (!masks.empty()) {
         for (const auto& [mask, description] : masks) {
             if (MatchWildcard(mask, lowerName)) {
-                onFound(full, *description, entry, context);
+                (*onFound)(full, *description, entry);
                 return;
             }
         }
@@ -167,18 +158,18 @@ void Walk::TestFile(const std::string& full, std::string_view lowerName, const W
     // The entry's own size and times make the first look; the file's attributes confirm it.
     if (criteria.findZeroLength && EntrySize(entry) == 0) {
         if (ReadFileSize(full) == std::optional<std::uint64_t>(0)) {
-            onFound(full, "_ZeroLengthFile", entry, context);
+            (*onFound)(full, "_ZeroLengthFile", entry);
             return;
         }
     }
     if (criteria.findInvalidShortcuts && lowerName.ends_with(".lnk")) {
         if (shortcuts.Judge(full, stop) == ShortcutVerdict::Broken) {
-            onFound(full, "_InvalidShortcut", entry, context);
+            (*onFound)(full, "_InvalidShortcut", entry);
             return;
         }
         if (Stopped()) return;
     }
-    if (criteria.findNotAccessed && NotAccessed(full, entry)) onFound(full, "_HaveNotAccessed", entry, context);
+    if (criteria.findNotAccessed && NotAccessed(full, entry)) (*onFound)(full, "_HaveNotAccessed", entry);
 }
 
 bool Walk::NotAccessed(const std::string& full, const WIN32_FIND_DATAA& entry) const {
@@ -199,18 +190,16 @@ bool Walk::NotAccessed(const std::string& full, const WIN32_FIND_DATAA& entry) c
 
 }  // namespace
 
-void FileScanner::Search(const std::string& folder, const MaskTable& masks, OnFound onFound,
-                         const std::vector<std::string>& skipFolders, const Criteria& criteria, OnFolder onFolder,
-                         void* context, const std::atomic<bool>* stop) {
-    if (criteria.protectedPaths && criteria.protectedPaths->FolderReason(folder)) return;
+void FileScanner::Search(const Request& request) {
+    const std::string& folder = request.folder;
+    if (request.criteria.protectedPaths && request.criteria.protectedPaths->FolderReason(folder)) return;
     Walk walk{};
-    for (const auto& [mask, description] : masks) walk.masks.emplace_back(Lowered(mask), &description);
-    for (const std::string& skip : skipFolders) walk.skips.push_back(FoldedSkip(skip));
-    walk.criteria = criteria;
-    walk.onFound = onFound;
-    walk.onFolder = onFolder;
-    walk.context = context;
-    walk.stop = stop;
+    for (const auto& [mask, description] : request.masks) walk.masks.emplace_back(Lowered(mask), &description);
+    for (const std::string& skip : request.skipFolders) walk.skips.push_back(FoldedSkip(skip));
+    walk.criteria = request.criteria;
+    walk.onFound = &request.onFound;
+    walk.onFolder = request.onFolder ? &request.onFolder : nullptr;
+    walk.stop = request.stop;
     GetLocalTime(&walk.now);
     FILETIME nowUtc{};
     GetSystemTimeAsFileTime(&nowUtc);
@@ -224,14 +213,12 @@ void FileScanner::Search(const std::string& folder, const MaskTable& masks, OnFo
 }
 
 std::vector<std::string> ListEveryFile(const std::string& folder, const std::atomic<bool>* stop) {
-    const MaskTable everything{{"*", ""}};
     std::vector<std::string> files;
-    FileScanner::Search(
-        folder, everything,
-        [](const std::string& path, const std::string&, const WIN32_FIND_DATAA&, void* context) {
-            static_cast<std::vector<std::string>*>(context)->push_back(path);
-        },
-        {}, FileScanner::Criteria{}, nullptr, &files, stop);
+    FileScanner::Request request{folder, {{"*", ""}}, {}, {}, {}, {}, stop};
+    request.onFound = [&](const std::string& path, const std::string&, const WIN32_FIND_DATAA&) {
+        files.push_back(path);
+    };
+    FileScanner::Search(request);
     return files;
 }
 
@@ -245,43 +232,6 @@ FileScanner::Criteria FileScanner::CriteriaOf(const ScanSettings& settings) {
     criteria.findNotAccessed = settings.FindFilesHaveNotAccessed;
     criteria.months = settings.Months;
     return criteria;
-}
-
-bool MatchWildcard(std::string_view pattern, std::string_view name) {
-    // Both sides are valid UTF-8 and the name is only ever entered where a character starts, so a
-    // literal byte compares like for like; only "?" and the star's retries step over characters.
-    size_t p = 0, n = 0;
-    while (n < name.size() && (p >= pattern.size() || pattern[p] != '*')) {
-        if (p >= pattern.size()) return false;
-        if (pattern[p] == '?')
-            n = NextCharacter(name, n);
-        else if (pattern[p] == name[n])
-            ++n;
-        else
-            return false;
-        ++p;
-    }
-    size_t starPattern = std::string_view::npos, starName = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            if (++p == pattern.size()) return true;
-            starPattern = p;
-            starName = NextCharacter(name, n);
-        } else if (p < pattern.size() && pattern[p] == '?') {
-            ++p;
-            n = NextCharacter(name, n);
-        } else if (p < pattern.size() && pattern[p] == name[n]) {
-            ++p;
-            ++n;
-        } else {
-            if (starPattern == std::string_view::npos) return false;
-            p = starPattern;
-            n = starName;
-            starName = NextCharacter(name, starName);
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
 }
 
 std::uint64_t WholeDaysBetween(const SYSTEMTIME& a, const SYSTEMTIME& b) {

@@ -11,7 +11,7 @@
 #include "base/ansi.h"
 #include "base/program_paths.h"
 #include "base/win_handles.h"
-#include "scan/file_scanner.h"
+#include "scan/wildcard.h"
 
 namespace {
 

@@ -58,9 +58,8 @@ bool ReportPage::OnInit() {
 }
 
 void ReportPage::FillReport(const FoundList& found) {
-    items = found;
     ProgressPopup popup;
-    popup.Open(hwnd, items.size());
+    popup.Open(hwnd, found.size());
 
     HWND list = List();
     RedrawOff redrawOff(list);
@@ -68,9 +67,9 @@ void ReportPage::FillReport(const FoundList& found) {
     ListView_DeleteAllItems(list);
     rows.clear();
     checkedTotal.Reset(rows, false);
-    rows.reserve(items.size());
-    ListView_SetItemCount(list, static_cast<int>(items.size()));
-    for (const auto& [path, reason] : items) {
+    rows.reserve(found.size());
+    ListView_SetItemCount(list, static_cast<int>(found.size()));
+    for (const auto& [path, reason] : found) {
         popup.Advance(rows.size() + 1);
         rows.push_back(MakeReportRow(path, reason, ReadFileStamp(path)));
         const ReportRow& row = rows.back();

@@ -40,7 +40,6 @@ private:
     const ReportRow* RowOf(LPARAM data) const;
     HWND List() const;
 
-    FoundList items;
     std::vector<ReportRow> rows;  // by item data: a row's index when it was inserted
     CheckedTotal checkedTotal;    // follows the list's check boxes, by the same index
 

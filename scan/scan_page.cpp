@@ -3,10 +3,8 @@
 #include <commctrl.h>
 
 #include "base/failure.h"
-#include "base/registry.h"
 #include "base/text_format.h"
 #include "res/resource.h"
-#include "scan/protected_paths.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
 #include "ui/message_box.h"
@@ -21,38 +19,7 @@ constexpr Anchor kAnchors[] = {
     {IDC_SCAN_STOP, Anchor::MoveX | Anchor::MoveY},
 };
 constexpr ListColumn kColumns[] = {{"_ListviewTragetFolder", 200}, {"_ListviewScanstate", 300}};
-constexpr ULONGLONG kProgressInterval = 50;  // milliseconds between two updates of the status lines
-
-struct SpecialFolder {
-    bool ScanSettings::*flag;
-    const char* registryValue;  // null: the temporary folder
-    const char* reasonKey;
-};
-constexpr SpecialFolder kSpecialFolders[] = {
-    {&ScanSettings::FindTemp, nullptr, "_WindowsTempFile"},
-    {&ScanSettings::FindIETemp, "Cache", "_InterTempFile"},
-    {&ScanSettings::FindRecent, "Recent", "_RecentFile"},
-    {&ScanSettings::FindIEHistory, "History", "_HistoryFile"},
-    {&ScanSettings::FindIECookies, "Cookies", "_CookiesFile"},
-};
-
-std::string SpecialFolderPath(const SpecialFolder& folder) {
-    if (!folder.registryValue) {
-        char temp[MAX_PATH] = {};
-        DWORD length = GetTempPathA(MAX_PATH, temp);
-        return length > 0 && length < MAX_PATH ? std::string(temp, length) : std::string();
-    }
-    return ReadValueText(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                         folder.registryValue);
-}
-
-// A path met again keeps its latest reason; the nodes move without copying.
-void MergeFound(FoundList& into, FoundList& from) {
-    while (!from.empty()) {
-        auto result = into.insert(from.extract(from.begin()));
-        if (!result.inserted) result.position->second = std::move(result.node.mapped());
-    }
-}
+constexpr UINT_PTR kProgressTimer = 1;
 
 }  // namespace
 
@@ -72,107 +39,70 @@ bool ScanPage::OnCommand(int id, int code) {
     return Route(*this, routes, id, code);
 }
 
-void ScanPage::StartScan(const ScanSettings& newSettings) {
-    if (IsRunning()) return;  // settings belong to the running worker
-    run.Join();               // a stopped worker may still be leaving, and it reads them
-    settings = newSettings;
+void ScanPage::StartScan(const ScanSettings& settings) {
+    if (IsRunning()) return;  // the job belongs to the running worker
+    run.Join();               // a stopped worker may still be leaving, and it reads its job
+    job = std::make_unique<ScanJob>(settings);
+    job->beforeFolder = beforeFolder;
+    progress = std::make_unique<JobProgress>();
     SetDlgItemTextA(hwnd, IDC_SCAN_COUNT, "");
     EnableWindow(Item(IDC_SCAN_STOP), TRUE);
     HWND list = Item(IDC_SCAN_LIST);
     ListView_DeleteAllItems(list);
     found.clear();
-    pending.clear();
-    latestPath.clear();
-    lastShown = 0;
+    shownStage = 0;
+    shownNotes = 0;
+    shownCount = 0;
+    shownLatest.clear();
     std::string notComplete = Language().Lookup("_StateNotComplete");
     for (const std::string& folder : settings.Folders) AppendRow(list, {folder, notComplete});
-    run.Start([this] { Run(); }, [this](RunEnd end, const std::string& failure) {
+    SetTimer(hwnd, kProgressTimer, kProgressMilliseconds, nullptr);
+    run.Start([this] { job->Run(run.StopFlag(), *progress); }, [this](RunEnd end, const std::string& failure) {
         if (end == RunEnd::Failed) ReportFailure(hwnd, failure);
         OnEnd(end);
     });
 }
 
-void ScanPage::Run() {
-    reasonTexts.clear();
-    // Known folders are asked once per run; what they protect holds for every folder searched.
-    const KnownFolders known = KnownFoldersSource()();
-    const ProtectedPaths protectedPaths(known);
-    SearchSpecialFolders(known, protectedPaths);
-    FileScanner::Criteria criteria = FileScanner::CriteriaOf(settings);
-    criteria.protectedPaths = &protectedPaths;
-    for (size_t i = 0; i < settings.Folders.size() && !StopRequested(); ++i) {
-        SetRowState(i, "_stateScanning");
-        BeforeFolder(i);
-        FileScanner::Search(settings.Folders[i], settings.JunkMasks, OnFound, settings.SkipFolders, criteria, OnFolder,
-                            this, &run.StopFlag());
-        if (StopRequested()) break;
-        ShowProgress(true);  // a folder shown as done has all its files on the page
-        SetRowState(i, "_StateComplete");
+bool ScanPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_TIMER && wParam == kProgressTimer) {
+        if (IsRunning()) ShowProgress();
+        result = 0;
+        return true;
     }
-    ShowProgress(true);
+    return WizardPage::OnMessage(message, wParam, lParam, result);
 }
 
-// A special folder's every file is proposed: one that holds more than its own leftovers (a
-// redirected TEMP or cache) is passed over, with a row that says so.
-void ScanPage::SearchSpecialFolders(const KnownFolders& known, const ProtectedPaths& protectedPaths) {
-    FileScanner::Criteria criteria;
-    criteria.protectedPaths = &protectedPaths;
-    for (const SpecialFolder& special : kSpecialFolders) {
-        if (StopRequested()) return;
-        if (!(settings.*special.flag)) continue;
-        std::string path = SpecialFolderPath(special);
-        if (path.empty()) continue;
-        if (UnsafeSpecialFolder(path, known) || protectedPaths.FolderReason(path)) {
-            std::string passedOver = Language().Lookup("_StateSpecialFolderPassedOver");
-            run.Report([&] { AppendRow(Item(IDC_SCAN_LIST), {path, passedOver}); });
-            continue;
-        }
-        MaskTable everything{{"*", Language().Lookup(special.reasonKey)}};
-        FileScanner::Search(path, everything, OnFound, settings.SkipFolders, criteria, OnFolder, this, &run.StopFlag());
+std::string ScanPage::CountLine(std::size_t count) const {
+    return FormatText(Language().Lookup("_StateFindItem"), {static_cast<long long>(count)});
+}
+
+// A folder's row reads "searching" from its stage's start, and "complete" once the next begins.
+void ScanPage::ShowProgress() {
+    const JobProgress::View view = progress->Read();
+    HWND list = Item(IDC_SCAN_LIST);
+    const int rows = static_cast<int>(job->Settings().Folders.size());
+    if (view.stage != shownStage) {
+        const std::string complete = Language().Lookup("_StateComplete");
+        for (int row = shownStage > 0 ? static_cast<int>(shownStage) - 1 : 0; row + 1 < static_cast<int>(view.stage) && row < rows; ++row)
+            SetRowText(list, row, 1, complete);
+        if (view.stage > 0 && static_cast<int>(view.stage) <= rows)
+            SetRowText(list, static_cast<int>(view.stage) - 1, 1, Language().Lookup("_stateScanning"));
+        shownStage = view.stage;
     }
-}
-
-void ScanPage::SetRowState(size_t row, const char* stateKey) {
-    std::string text = Language().Lookup(stateKey);
-    run.Report([&] {
-        HWND list = Item(IDC_SCAN_LIST);
-        if (RowCount(list) > static_cast<int>(row)) SetRowText(list, static_cast<int>(row), 1, text);
-    });
-}
-
-void ScanPage::OnFolder(const std::string& path, const WIN32_FIND_DATAA& /*entry*/, void* page) {
-    auto* self = static_cast<ScanPage*>(page);
-    self->latestPath = path;
-    self->ShowProgress(false);
-}
-
-void ScanPage::OnFound(const std::string& path, const std::string& reason, const WIN32_FIND_DATAA& /*entry*/,
-                       void* page) {
-    static_cast<ScanPage*>(page)->AddFound(path, reason);
-}
-
-void ScanPage::AddFound(const std::string& path, const std::string& reason) {
-    auto text = reasonTexts.find(reason);
-    if (text == reasonTexts.end()) text = reasonTexts.emplace(reason, Language().Lookup(reason)).first;
-    pending.insert_or_assign(path, text->second);
-    ShowProgress(false);
-}
-
-std::string ScanPage::CountLine() const {
-    return FormatText(Language().Lookup("_StateFindItem"), {static_cast<long long>(found.size())});
-}
-
-// Every directory entry costs no window message: the newest path, the count and the files found
-// go over at most every 50 ms, and at the end always.
-void ScanPage::ShowProgress(bool force) {
-    ULONGLONG now = GetTickCount64();
-    if (!force && now - lastShown < kProgressInterval) return;
-    lastShown = now;
-    run.Report([&] {
-        MergeFound(found, pending);
-        if (!latestPath.empty()) SetDlgItemTextA(hwnd, IDC_SCAN_STATUS, latestPath.c_str());
-        if (!found.empty()) SetDlgItemTextA(hwnd, IDC_SCAN_COUNT, CountLine().c_str());
-    });
+    std::vector<std::string> notes = progress->NotesFrom(shownNotes);
+    if (!notes.empty()) {
+        const std::string passedOver = Language().Lookup("_StateSpecialFolderPassedOver");
+        for (const std::string& path : notes) AppendRow(list, {path, passedOver});
+        shownNotes += notes.size();
+    }
+    if (view.latest != shownLatest) {
+        shownLatest = view.latest;
+        SetDlgItemTextA(hwnd, IDC_SCAN_STATUS, shownLatest.c_str());
+    }
+    if (view.done != shownCount) {
+        shownCount = view.done;
+        SetDlgItemTextA(hwnd, IDC_SCAN_COUNT, CountLine(shownCount).c_str());
+    }
 }
 
 void ScanPage::StopScan() {
@@ -180,26 +110,32 @@ void ScanPage::StopScan() {
     run.Stop();
 }
 
-// The end steps, on the UI thread, whichever way the run ended.
+// The end steps, on the UI thread, whichever way the run ended. A stopped worker may still be
+// leaving: what it found until now is taken, and what it finds later never reaches the page.
 void ScanPage::OnEnd(RunEnd end) {
+    KillTimer(hwnd, kProgressTimer);
+    ShowProgress();
+    found = job->TakeFound();
     EnableWindow(Item(IDC_SCAN_STOP), FALSE);
+    HWND list = Item(IDC_SCAN_LIST);
     if (end == RunEnd::Finished) {
+        if (shownStage > 0) SetRowText(list, static_cast<int>(shownStage) - 1, 1, Language().Lookup("_StateComplete"));
         SetDlgItemTextA(hwnd, IDC_SCAN_STATUS, Language().Lookup("_StateStringSearchCompleted").c_str());
     } else {
         const char* state = end == RunEnd::NotStarted ? "_ThreadNotStarted" : "_StateStringSearchStopped";
         SetDlgItemTextA(hwnd, IDC_SCAN_STATUS, Language().Lookup(state).c_str());
-        HWND list = Item(IDC_SCAN_LIST);
         std::string scanning = Language().Lookup("_stateScanning");
         std::string complete = Language().Lookup("_StateComplete");
         for (int row = 0; row < RowCount(list); ++row)
             if (RowText(list, row, 1) == scanning) SetRowText(list, row, 1, complete);
     }
-    if (!found.empty()) SetDlgItemTextA(hwnd, IDC_SCAN_COUNT, CountLine().c_str());
+    if (!found.empty()) SetDlgItemTextA(hwnd, IDC_SCAN_COUNT, CountLine(found.size()).c_str());
     if (finishedCallback) finishedCallback();
 }
 
 // Without a question: the wizard is going away.
 void ScanPage::OnDestroy() {
+    KillTimer(hwnd, kProgressTimer);
     run.Stop();
     run.Join();
 }

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -85,47 +86,32 @@ bool Shoot(HWND window, const std::string& file) {
     return SaveWindow(window, file);
 }
 
-// A worker page caught as it runs: after a report of its worker that leaves the page ready, the
-// picture is taken while the worker waits for that report's answer, so the page holds still and
-// this thread pumps and paints as it does for a user.
-class CaughtInReport {
+// A worker page caught as it runs: the worker waits at a point of its job while this thread pumps
+// and paints as it does for a user, until the page shows what the picture needs.
+class HeldWorker {
 public:
-    CaughtInReport(HWND window, std::string file, std::function<bool()> ready)
-        : window(window), file(std::move(file)), ready(std::move(ready)) {
-        current = this;
-        hook = SetWindowsHookExA(WH_CALLWNDPROCRET, &AfterMessage, nullptr, GetCurrentThreadId());
-    }
-    ~CaughtInReport() {
-        if (hook) UnhookWindowsHookEx(hook);
-        current = nullptr;
-    }
-    CaughtInReport(const CaughtInReport&) = delete;
-    CaughtInReport& operator=(const CaughtInReport&) = delete;
-    // Pumps until the picture is taken, or the run has ended without it.
-    bool Wait(const std::function<bool()>& running) {
-        while (!shot && running()) Settle(20);
+    HeldWorker() : go(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~HeldWorker() { Release(); }
+    HeldWorker(const HeldWorker&) = delete;
+    HeldWorker& operator=(const HeldWorker&) = delete;
+    void Hold() { WaitForSingleObject(go.Get(), 30000); }  // on the worker
+    void Release() { SetEvent(go.Get()); }
+
+    // Pumps until ready(), then takes the picture and lets the worker go; false when the run ended first.
+    bool ShootWhen(HWND window, const std::string& file, const std::function<bool()>& ready,
+                   const std::function<bool()>& running) {
+        while (!ready()) {
+            if (!running()) return false;
+            Settle(20);
+        }
+        Settle(700);
+        bool saved = Shoot(window, file);
+        Release();
         return saved;
     }
 
 private:
-    // After each message this thread handled; a report is a message sent by the worker's thread.
-    static LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam) {
-        CaughtInReport* self = current;
-        if (code == HC_ACTION && self && !self->shot && InSendMessage() && self->ready()) {
-            self->shot = true;
-            Settle(700);
-            self->saved = Shoot(self->window, self->file);
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    static inline CaughtInReport* current = nullptr;
-    HWND window;
-    std::string file;
-    std::function<bool()> ready;
-    HHOOK hook = nullptr;
-    bool shot = false;
-    bool saved = false;
+    UniqueHandle go;
 };
 
 void MakeFile(const std::string& path, DWORD size) {
@@ -343,11 +329,19 @@ int main(int argc, char** argv) {
     HWND list = wizard.scanPage.Item(IDC_SCAN_LIST);
     std::string scanning = Language().Lookup("_stateScanning");
     {
-        CaughtInReport caught(wizard.Hwnd(), pageFile(kScanPage), [&] {
-            return RowText(list, 2, 1) == scanning && !ItemText(wizard.scanPage.Hwnd(), IDC_SCAN_COUNT).empty();
-        });
+        HeldWorker held;
+        wizard.scanPage.beforeFolder = [&](std::size_t index, const std::atomic<bool>&) {
+            if (index == 2) held.Hold();
+        };
         SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
-        if (!caught.Wait([&] { return wizard.scanPage.IsRunning(); })) return 1;
+        if (!held.ShootWhen(wizard.Hwnd(), pageFile(kScanPage),
+                            [&] {
+                                return RowText(list, 2, 1) == scanning &&
+                                       !ItemText(wizard.scanPage.Hwnd(), IDC_SCAN_COUNT).empty();
+                            },
+                            [&] { return wizard.scanPage.IsRunning(); }))
+            return 1;
+        wizard.scanPage.beforeFolder = nullptr;
     }
     while (wizard.scanPage.IsRunning()) Settle(50);
     Settle(300);
@@ -392,13 +386,20 @@ int main(int argc, char** argv) {
     // once, so the bar is set part of the way, as a real run of many files shows it.
     HWND bar = wizard.cleaningPage.Item(IDC_CLEANING_PROGRESS);
     {
-        CaughtInReport caught(wizard.Hwnd(), pageFile(kCleaningPage), [&] {
-            if (SendMessageA(bar, PBM_GETPOS, 0, 0) == 0) return false;
-            SendMessageA(bar, PBM_SETPOS, SendMessageA(bar, PBM_GETRANGE, FALSE, 0) * 2 / 5, 0);
-            return true;
-        });
+        HeldWorker held;
+        wizard.cleaningPage.beforeFile = [&](CleaningJob::Pass, std::size_t index, const std::atomic<bool>&) {
+            if (index == 1) held.Hold();
+        };
         SendMessageA(wizard.Hwnd(), WM_COMMAND, IDC_WIZARD_NEXT, 0);
-        if (!caught.Wait([&] { return wizard.cleaningPage.IsRunning(); })) return 1;
+        if (!held.ShootWhen(wizard.Hwnd(), pageFile(kCleaningPage),
+                            [&] {
+                                if (SendMessageA(bar, PBM_GETPOS, 0, 0) == 0) return false;
+                                SendMessageA(bar, PBM_SETPOS, SendMessageA(bar, PBM_GETRANGE, FALSE, 0) * 2 / 5, 0);
+                                return true;
+                            },
+                            [&] { return wizard.cleaningPage.IsRunning(); }))
+            return 1;
+        wizard.cleaningPage.beforeFile = nullptr;
     }
     while (wizard.cleaningPage.IsRunning()) Settle(50);
     Settle(300);
@@ -410,8 +411,8 @@ int main(int argc, char** argv) {
         CleaningOutcome recycled = wizard.cleaningPage.Outcome();
         recycled.recycled = true;
         recycled.setFolder.clear();
-        recycled.keptInUse = 1;
-        recycled.keptReadOnly = 2;
+        recycled.counts[static_cast<std::size_t>(Fate::KeptInUse)] = 1;
+        recycled.counts[static_cast<std::size_t>(Fate::KeptReadOnly)] = 2;
         wizard.resultsPage.ShowOutcome(recycled);
         Settle(300);
         if (!Shoot(wizard.Hwnd(), output + "\\page-9-results-recycle.bmp")) return 1;

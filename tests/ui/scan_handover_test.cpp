@@ -121,11 +121,10 @@ TEST_F(ScanHandoverTest, TheBackupFoldersInUseAreNeverSearched) {
     UpdateConfig([&](ConfigDocument& config) { config.WriteCleanOptions({false, true, tree / "Stored"}); });
     SetDlgItemTextA(wizard.cleanOptionsPage.Hwnd(), IDC_CLEAN_BACKUP_DIR, (tree / "SETS").c_str());
     std::vector<std::string> found;
-    FileScanner::Search(
-        tree.Path(), {{"*.tmp", "T"}},
-        [](const std::string& path, const std::string&, const WIN32_FIND_DATAA&, void* context) {
-            static_cast<std::vector<std::string>*>(context)->push_back(path);
-        },
-        wizard.GatherScanSettings().SkipFolders, {}, nullptr, &found);
+    FileScanner::Search({tree.Path(), {{"*.tmp", "T"}}, wizard.GatherScanSettings().SkipFolders, {},
+                         [&](const std::string& path, const std::string&, const WIN32_FIND_DATAA&) {
+                             found.push_back(path);
+                         },
+                         {}});
     EXPECT_EQ(found, (std::vector<std::string>{tree / "Sets2\\c.tmp"}));
 }

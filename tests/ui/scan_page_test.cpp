@@ -23,12 +23,14 @@
 namespace {
 
 // Holds its worker before one chosen folder. By default the hold ends with a stop request; a
-// slow hold stands for a file-system call that takes a minute and ignores the stop, and when
-// the test lets it go the worker reports one more file, as a search that was under way would.
+// slow hold stands for a file-system call that takes a minute and ignores the stop, after which
+// the worker goes on into a folder that now holds one more file.
 class GatedScanPage : public ScanPage {
 public:
     GatedScanPage()
-        : reached(CreateEventA(nullptr, TRUE, FALSE, nullptr)), released(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+        : reached(CreateEventA(nullptr, TRUE, FALSE, nullptr)), released(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        beforeFolder = [this](size_t index, const std::atomic<bool>& stop) { Hold(index, stop); };
+    }
     void HoldBefore(size_t index, bool slow = false) {
         gateAt = index;
         slowCall = slow;
@@ -45,21 +47,19 @@ public:
     }
     std::string latePath;
 
-protected:
-    void BeforeFolder(size_t index) override {
+private:
+    void Hold(size_t index, const std::atomic<bool>& stop) {
         if (index != gateAt) return;
         SetEvent(reached.Get());
         if (!slowCall) {
-            for (int i = 0; i < 4000 && !StopRequested(); ++i) Sleep(5);
+            for (int i = 0; i < 4000 && !stop; ++i) Sleep(5);
             return;
         }
         WaitForSingleObject(released.Get(), 20000);
-        AddFound(latePath, "Data");
-        ShowProgress(true);
+        MakeFile(latePath);
         SetEvent(lateDone.Get());
     }
 
-private:
     UniqueHandle reached, released, lateDone{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     size_t gateAt = SIZE_MAX;
     bool slowCall = false;
@@ -142,7 +142,7 @@ TEST_F(ScanPageTest, StopWithOkEndsTheScanAtOnceAndCancelLetsItRun) {
     page.HoldBefore(1);
     page.StartScan(Settings(folders));
     ASSERT_TRUE(page.WaitUntilHeld());
-    EXPECT_EQ(Row(1), "_stateScanning");
+    EXPECT_TRUE(PumpUntil([&] { return Row(1) == "_stateScanning"; }));
 
     boxes.Answer(IDCANCEL);
     Click(page.Hwnd(), IDC_SCAN_STOP);
@@ -193,7 +193,7 @@ TEST_F(ScanPageTest, StopIsPromptWhileTheWorkerIsInsideASlowCallAndWhatItReports
     FoundList atStop = page.found;
     EXPECT_EQ(atStop.count(root / "a\\one.dat"), 1u);
 
-    page.Release();  // the slow call returns, and the worker reports what it found
+    page.Release();  // the slow call returns, and the worker goes on
     ASSERT_TRUE(page.WaitUntilLateReportDone());
     PumpMessages();
     EXPECT_EQ(page.found, atStop);

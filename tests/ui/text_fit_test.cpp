@@ -194,8 +194,12 @@ void ExpectWizardFits() {
     }
 
     // Texts the pages set as they run, with counts as large as a real run gives.
-    CleaningOutcome outcome{true,  true,  false, 123456, 98765432100ull, 1234, 1234, 1234, 1234, 1234, 1234, 1234,
-                            false, true,  "C:\\Users\\Administrator\\Documents\\Tidyhold Backup\\2026-12-31_23-59-59"};
+    CleaningOutcome outcome;
+    outcome.ran = outcome.stopped = outcome.logFailed = true;
+    outcome.freedBytes = 98765432100ull;
+    outcome.counts.fill(1234);
+    outcome.counts[static_cast<std::size_t>(Fate::Removed)] = 123456;
+    outcome.setFolder = "C:\\Users\\Administrator\\Documents\\Tidyhold Backup\\2026-12-31_23-59-59";
     struct Shown {
         HWND page;
         int id;

@@ -9,6 +9,7 @@
 
 #include "scan/file_scanner.h"
 #include "scan/shortcut_judge.h"
+#include "scan/wildcard.h"
 #include "tests/support/file_tree.h"
 #include "tests/support/temp_folder.h"
 
@@ -33,7 +34,11 @@ void Folder(const std::string& path, const WIN32_FIND_DATAA&, void* context) {
 Collected Scan(const std::string& folder, const MaskTable& masks, FileScanner::Criteria criteria = {},
                const std::vector<std::string>& skip = {}, bool withFolders = false) {
     Collected c;
-    FileScanner::Search(folder, masks, Found, skip, criteria, withFolders ? Folder : nullptr, &c);
+    FileScanner::Request request{folder, masks, skip, criteria, [&](auto& path, auto& reason, auto& entry) {
+                                     Found(path, reason, entry, &c);
+                                 }, {}};
+    if (withFolders) request.onFolder = [&](auto& path, auto& entry) { Folder(path, entry, &c); };
+    FileScanner::Search(request);
     return c;
 }
 
@@ -236,13 +241,11 @@ TEST_F(FileScannerTest, AFileThatVanishesBeforeItsTestIsNotReported) {
         Collected collected;
         std::string doomed;
     } context{{}, doomed};
-    FileScanner::Search(
-        root.Path(), {}, Found, {}, criteria,
-        [](const std::string& path, const WIN32_FIND_DATAA&, void* data) {
-            auto* c = static_cast<Context*>(data);
-            if (path.size() > 2 && path.substr(path.size() - 2) == "\\.") DeleteFileA(c->doomed.c_str());
-        },
-        &context);
+    FileScanner::Search({root.Path(), {}, {}, criteria,
+                         [&](auto& path, auto& reason, auto& entry) { Found(path, reason, entry, &context.collected); },
+                         [&](const std::string& path, const WIN32_FIND_DATAA&) {
+                             if (path.size() > 2 && path.substr(path.size() - 2) == "\\.") DeleteFileA(doomed.c_str());
+                         }});
     EXPECT_TRUE(context.collected.found.empty());
 }
 
@@ -327,13 +330,11 @@ TEST_F(FileScannerTest, AStopEndsTheWalkBeforeTheNextEntry) {
         int reports = 0;
         std::atomic<bool>* stop;
     } context{0, &stop};
-    FileScanner::Search(
-        root.Path(), {{"*.tmp", "T"}},
-        [](const std::string&, const std::string&, const WIN32_FIND_DATAA&, void* data) {
-            auto* c = static_cast<Context*>(data);
-            if (++c->reports == 3) *c->stop = true;
-        },
-        {}, {}, nullptr, &context, &stop);
+    FileScanner::Search({root.Path(), {{"*.tmp", "T"}}, {}, {},
+                         [&](const std::string&, const std::string&, const WIN32_FIND_DATAA&) {
+                             if (++context.reports == 3) *context.stop = true;
+                         },
+                         {}, &stop});
     EXPECT_EQ(context.reports, 3);
 }
 
@@ -451,7 +452,8 @@ TEST_F(SlowShortcutTest, AStopDuringTheWaitEndsTheSearchAtOnce) {
     std::atomic<bool> stop{false};
     BlockingResolver::stopOnBlock = &stop;
     Collected c;
-    FileScanner::Search(root.Path(), {}, Found, {}, criteria, nullptr, &c, &stop);
+    FileScanner::Search({root.Path(), {}, {}, criteria,
+                         [&](auto& path, auto& reason, auto& entry) { Found(path, reason, entry, &c); }, {}, &stop});
     ULONGLONG waited = GetTickCount64() - BlockingResolver::blockedAt;
     EXPECT_LT(waited, 500u);  // well inside the bound a slow shortcut is given
     EXPECT_TRUE(c.found.empty());

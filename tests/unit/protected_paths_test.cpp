@@ -105,16 +105,11 @@ TEST(ProtectedPaths, TheWalkNeverEntersOrReportsWhatIsProtected) {
         std::set<std::string> found, folders;
     } seen;
     auto search = [&](const std::string& folder) {
-        FileScanner::Search(
-            folder, {{"*.tmp", "Temporary"}},
-            [](const std::string& path, const std::string&, const WIN32_FIND_DATAA&, void* context) {
-                static_cast<Seen*>(context)->found.insert(path);
-            },
-            {}, criteria,
-            [](const std::string& path, const WIN32_FIND_DATAA&, void* context) {
-                static_cast<Seen*>(context)->folders.insert(path);
-            },
-            &seen);
+        FileScanner::Search({folder, {{"*.tmp", "Temporary"}}, {}, criteria,
+                             [&](const std::string& path, const std::string&, const WIN32_FIND_DATAA&) {
+                                 seen.found.insert(path);
+                             },
+                             [&](const std::string& path, const WIN32_FIND_DATAA&) { seen.folders.insert(path); }});
     };
     search(root.Path());
     EXPECT_EQ(seen.found, (std::set<std::string>{root / "Sys2\\c.tmp", root / "p\\e.tmp"}));

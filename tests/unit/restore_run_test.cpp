@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "clean/restore_run.h"
 #include "tests/support/file_tree.h"
 #include "tests/support/settings_fixture.h"
@@ -119,6 +121,37 @@ TEST_F(RestoreRunTest, ACopyGoesBackOnlyWhereNothingElseWouldBeLost) {
     EXPECT_EQ(restore.CopyBack(linkedCopy), Result::Refused);
     EXPECT_EQ(restore.CopyBack(fileLinkCopy), Result::Refused);
     EXPECT_EQ(ReadFile(root / "outside\\doc.txt"), "outside");
+}
+
+// The job writes one record of what it did, a stop included, and removes the set only when every
+// copy is back.
+TEST_F(RestoreRunTest, TheJobRecordsEveryCopyAndRemovesOnlyAWhollyRestoredSet) {
+    struct Log : LogSink {
+        std::vector<std::string> records;
+        bool Present() const override { return true; }
+        bool AddPassRecord(const char* action, const std::string& text) override {
+            records.push_back(std::string(action) + ":" + text);
+            return true;
+        }
+    };
+    const std::string one = root / "one.txt", two = root / "two.txt";
+    const std::string copyOne = Saved(one, "1"), copyTwo = Saved(two, "2");
+    for (bool stopAtSecond : {true, false}) {
+        SCOPED_TRACE(stopAtSecond);
+        std::atomic<bool> stop{false};
+        JobProgress progress;
+        Log log;
+        RestoreJob job(set, nullptr);
+        job.beforeFile = [&](std::size_t index, const std::atomic<bool>&) { stop = stopAtSecond && index == 1; };
+        job.Run(stop, progress, log);
+        ASSERT_EQ(log.records.size(), 1u);
+        EXPECT_EQ(log.records[0].rfind("_LogLogCategoryRestore:_LogRestoreFilesHeader", 0), 0u);
+        EXPECT_NE(log.records[0].find(copyOne + " > " + one), std::string::npos);
+        EXPECT_EQ(Exists(set), stopAtSecond);
+        EXPECT_EQ(job.NotRestored(), stopAtSecond ? 1u : 0u);
+        EXPECT_EQ(ReadFile(one), "1");
+        EXPECT_EQ(ReadFile(two), stopAtSecond ? "" : "2");
+    }
 }
 
 // Past MAX_PATH a set is listed and restored; a link in it is passed over and counted, so the set stays.
