@@ -17,6 +17,7 @@
 #include "res/resource.h"
 #include "scan/file_scanner.h"
 #include "scan/protected_paths.h"
+#include "settings/scan_config.h"
 #include "ui/language_table.h"
 #include "ui/message_box.h"
 #include "ui/skin_library.h"
@@ -230,12 +231,8 @@ ScanSettings MainWizard::GatherScanSettings() const {
     scan.Folders = folderPage.CheckedFolders();
     scan.JunkMasks = junkFilesPage.CheckedMasks();
     scan.SkipFolders = skipFoldersPage.CheckedFolders();
-    scan.SkipFolders.push_back(ProgramFolder());  // the program never searches itself
-    // Nor the backup sets, in the folder the page shows now or the one stored; the cleaning writes
-    // into no folder that is not a full path.
-    for (const std::string& backup : {cleanOptionsPage.Options().backupDirectory, ReadBackupDirectory()})
-        if (IsAbsolutePath(backup) && std::ranges::find(scan.SkipFolders, backup) == scan.SkipFolders.end())
-            scan.SkipFolders.push_back(backup);
+    // The backup sets, in the folder the page shows now or the one stored.
+    SkipOwnFolders(scan, {cleanOptionsPage.Options().backupDirectory, ReadBackupDirectory()});
     optionsPage.FillSearchOptions(scan);
     return scan;
 }

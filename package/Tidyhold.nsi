@@ -57,6 +57,7 @@ UninstPage instfiles
 Section "Tidyhold"
     SetOutPath "$INSTDIR"
     File "${PROGRAM_FOLDER}/Tidyhold.exe"
+    File "${PROGRAM_FOLDER}/TidyholdCmd.exe"
     File "${PROGRAM_FOLDER}/WindowSkin.dll"
     File "${PROGRAM_FOLDER}/JotbookLog.dll"
     File "${PROGRAM_FOLDER}/Tidyhold.language"
@@ -282,6 +283,7 @@ Section "-un.Program"
     ${EndIf}
 
     Delete "$INSTDIR\Tidyhold.exe"
+    Delete "$INSTDIR\TidyholdCmd.exe"
     Delete "$INSTDIR\WindowSkin.dll"
     Delete "$INSTDIR\JotbookLog.dll"
     Delete "$INSTDIR\Tidyhold.language"

@@ -8,6 +8,7 @@
 
 #include "base/failure.h"
 #include "res/resource.h"
+#include "settings/scan_config.h"
 #include "settings/check_tree.h"
 
 namespace {
@@ -174,17 +175,13 @@ bool FolderPage::OnInit() {
 
 void FolderPage::FillDrives() {
     lastError.clear();
-    char buffer[128] = {};  // room for all 26 drives, "A:\" and a null each
-    DWORD length = GetLogicalDriveStringsA(sizeof buffer - 1, buffer);
-    if (length == 0 || length > sizeof buffer - 1) {  // too small: it returns the size it needs, writes nothing
+    std::optional<std::vector<std::string>> roots = FixedDriveRoots();
+    if (!roots) {
         TreeView_DeleteAllItems(Tree());
         lastError = "Error Getting Logical DriveStrings!";
         return;
     }
-    std::vector<std::string> roots;
-    for (const char* root = buffer; *root; root += std::strlen(root) + 1)
-        if (GetDriveTypeA(root) == DRIVE_FIXED) roots.emplace_back(root);
-    FillRoots(roots);
+    FillRoots(*roots);
 }
 
 void FolderPage::FillRoots(const std::vector<std::string>& roots) {

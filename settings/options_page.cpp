@@ -1,6 +1,9 @@
 #include "settings/options_page.h"
 
+#include <iterator>
+
 #include "res/resource.h"
+#include "settings/scan_config.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -8,28 +11,13 @@ namespace {
 constexpr Anchor kAnchors[] = {
     {IDC_PAGE_DESCRIPTION, Anchor::GrowX}, {IDC_OPT_DEFAULT, Anchor::MoveX | Anchor::MoveY}};
 
-// Check box <-> element under "options" <-> what the scan takes from it.
-struct CheckBinding {
-    int id;
-    const char* element;
-    bool ScanSettings::*setting;
+// The check boxes of kSearchOptions, in its order.
+constexpr int kOptionIds[] = {
+    IDC_OPT_NOT_ACCESSED, IDC_OPT_SKIP_READ_ONLY,   IDC_OPT_SKIP_SYSTEM, IDC_OPT_SKIP_HIDDEN,
+    IDC_OPT_ZERO_LENGTH,  IDC_OPT_INVALID_SHORTCUT, IDC_OPT_FIND_TEMP,   IDC_OPT_FIND_IE_TEMP,
+    IDC_OPT_FIND_RECENT,  IDC_OPT_FIND_IE_HISTORY,  IDC_OPT_FIND_IE_COOKIES,
 };
-constexpr CheckBinding kOptions[] = {
-    {IDC_OPT_NOT_ACCESSED, "FindFilesHaveNotAccessed", &ScanSettings::FindFilesHaveNotAccessed},
-    {IDC_OPT_SKIP_READ_ONLY, "SkipReadOnlyFiles", &ScanSettings::SkipReadOnlyFiles},
-    {IDC_OPT_SKIP_SYSTEM, "SkipSystemFiles", &ScanSettings::SkipSystemFiles},
-    {IDC_OPT_SKIP_HIDDEN, "SkipHiddenFiles", &ScanSettings::SkipHiddenFiles},
-    {IDC_OPT_ZERO_LENGTH, "FindZeroLengthFiles", &ScanSettings::FindZeroLengthFiles},
-    {IDC_OPT_INVALID_SHORTCUT, "FindInvalidShortcuts", &ScanSettings::FindInvalidShortcuts},
-    {IDC_OPT_FIND_TEMP, "FindTemp", &ScanSettings::FindTemp},
-    {IDC_OPT_FIND_IE_TEMP, "FindIETemp", &ScanSettings::FindIETemp},
-    {IDC_OPT_FIND_RECENT, "FindRecent", &ScanSettings::FindRecent},
-    {IDC_OPT_FIND_IE_HISTORY, "FindIEHistory", &ScanSettings::FindIEHistory},
-    {IDC_OPT_FIND_IE_COOKIES, "FindIECookies", &ScanSettings::FindIECookies},
-};
-
-// The scan reads no more of the months box than this.
-constexpr size_t kMonthsLength = 254;
+static_assert(std::size(kOptionIds) == kSearchOptions.size());
 
 }  // namespace
 
@@ -43,20 +31,22 @@ bool OptionsPage::OnInit() {
 
 void OptionsPage::Load(bool useDefaults) {
     const ConfigDocument& config = Config();
-    for (const CheckBinding& option : kOptions)
-        SetChecked(hwnd, option.id, config.ReadOption(option.element, useDefaults));
+    for (std::size_t i = 0; i < kSearchOptions.size(); ++i)
+        SetChecked(hwnd, kOptionIds[i], config.ReadOption(kSearchOptions[i].element, useDefaults));
     SetDlgItemTextA(hwnd, IDC_OPT_MONTHS, config.ReadMonths(useDefaults).c_str());
 }
 
 void OptionsPage::OnDestroy() {
     StoreConfig([this](ConfigDocument& config) {
-        for (const CheckBinding& option : kOptions) config.WriteOption(option.element, IsChecked(hwnd, option.id));
+        for (std::size_t i = 0; i < kSearchOptions.size(); ++i)
+            config.WriteOption(kSearchOptions[i].element, IsChecked(hwnd, kOptionIds[i]));
         config.WriteMonths(ItemText(hwnd, IDC_OPT_MONTHS));
     });
 }
 
 void OptionsPage::FillSearchOptions(ScanSettings& scan) const {
-    for (const CheckBinding& option : kOptions) scan.*option.setting = IsChecked(hwnd, option.id);
+    for (std::size_t i = 0; i < kSearchOptions.size(); ++i)
+        scan.*kSearchOptions[i].setting = IsChecked(hwnd, kOptionIds[i]);
     scan.Months = ParseLeadingInt(ItemText(hwnd, IDC_OPT_MONTHS).substr(0, kMonthsLength));
 }
 

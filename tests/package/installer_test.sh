@@ -44,7 +44,7 @@ user_folder=${user_folder%/AppData/Local}
 folder=$user_folder/AppData/Local/Programs/Tidyhold
 { read -r windows_folder; read -r query; } < <(winepath -w "$folder" "$work/query.cmd" 2>/dev/null | tr -d '\r')
 shortcut="$user_folder/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tidyhold.lnk"
-program_files=(Tidyhold.exe WindowSkin.dll JotbookLog.dll Tidyhold.language Tidyhold.de.language Tidyhold.smf Uninstall.exe)
+program_files=(Tidyhold.exe TidyholdCmd.exe WindowSkin.dll JotbookLog.dll Tidyhold.language Tidyhold.de.language Tidyhold.smf Uninstall.exe)
 
 install() {
     wine "$setup" /S || fail "setup exited with $?"
@@ -126,7 +126,7 @@ echo "Portable zip"
 mkdir "$work/zip"
 (cd "$work/zip" && cmake -E tar xf "$portable") || fail "cannot unpack $portable"
 contents=$(cd "$work/zip" && find . -type f | sort | tr '\n' ' ')
-expected="./Tidyhold/JotbookLog.dll ./Tidyhold/Tidyhold.de.language ./Tidyhold/Tidyhold.exe ./Tidyhold/Tidyhold.language ./Tidyhold/Tidyhold.smf ./Tidyhold/WindowSkin.dll ./Tidyhold/config.xml "
+expected="./Tidyhold/JotbookLog.dll ./Tidyhold/Tidyhold.de.language ./Tidyhold/Tidyhold.exe ./Tidyhold/Tidyhold.language ./Tidyhold/Tidyhold.smf ./Tidyhold/TidyholdCmd.exe ./Tidyhold/WindowSkin.dll ./Tidyhold/config.xml "
 [ "$contents" = "$expected" ] || fail "the zip holds: $contents"
 
 ((failures == 0)) && echo "All installer checks passed" && exit 0

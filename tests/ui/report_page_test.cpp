@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdio>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -194,29 +193,6 @@ TEST_F(ReportPageTest, CheckedLineFollowsEveryWayOfCheckingWithoutTouchingTheTot
 
     page.FillReport({{folder / "c.bin", "r"}});  // a new report starts from all checked
     EXPECT_EQ(Checked(), "1 checked, 0.001465 MB");
-}
-
-// One check click on a long report: the line follows at once. The time is reported, and bounded only
-// generously (the benchmark holds the real target) so that a busy machine does not fail the test.
-TEST_F(ReportPageTest, OneClickOnFiftyThousandRowsUpdatesTheCheckedLine) {
-    FoundList found;
-    found[folder / "a.bin"] = "Old";
-    for (int row = 0; row < 49999; ++row) found[folder / ("gone" + std::to_string(row))] = "Temp";
-    page.FillReport(found);
-    ASSERT_EQ(RowCount(List()), 50000);
-    EXPECT_EQ(Checked(), "50000 checked, 0.009277 MB");
-
-    LARGE_INTEGER frequency{}, start{}, end{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    SetRowChecked(List(), 0, false);
-    RedrawWindow(page.Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    QueryPerformanceCounter(&end);
-    double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-    RecordProperty("click_ms", std::to_string(ms));
-    std::printf("one check click on 50000 rows: %.2f ms\n", ms);
-    EXPECT_EQ(Checked().substr(0, 16), "49999 checked, 0");
-    EXPECT_LT(ms, 1000.0);
 }
 
 TEST_F(ReportPageTest, MoreInfoOpensTheDetailsOfTheSelectedRowAndAsksWhenThereIsNone) {
