@@ -96,6 +96,11 @@ void RescueDialog::SetState(const std::string& text) { SetDlgItemTextA(hwnd, IDC
 void RescueDialog::OnDelete() {
     int row = SelectedSet();
     if (row < 0 || ShowMessage(hwnd, "_AreYouSureDelteBackupFile", MB_YESNO) != IDYES) return;
+    const CleaningLock lock;
+    if (!lock.Taken()) {
+        ShowMessage(hwnd, "_AnotherCleaningRuns");
+        return;
+    }
     SetBusy(true);
     const std::string path = sets[static_cast<std::size_t>(row)].path;
     LogClient log;
@@ -114,6 +119,12 @@ void RescueDialog::OnRestore() {
     std::string question = FormatText(Language().Lookup("_RescueDialogResotoreConfirm"),
                                       {RowText(Item(IDC_RESCUE_LIST), row, 0)});
     if (ShowMessageText(hwnd, question, MB_YESNO) != IDYES || run.IsRunning()) return;
+    restoreLock.emplace();
+    if (!restoreLock->Taken()) {
+        restoreLock.reset();
+        ShowMessage(hwnd, "_AnotherCleaningRuns");
+        return;
+    }
     SetBusy(true);
     run.Join();  // a worker stopped earlier may still be leaving
     restoreSet = sets[static_cast<std::size_t>(row)].path;
@@ -157,6 +168,8 @@ void RescueDialog::Run() {
 
 // The end steps, on the dialog's thread. A stop comes only as the window goes: nothing to show.
 void RescueDialog::OnEnd(RunEnd end, const std::string& failure) {
+    run.Join();  // the lock goes with the worker, which after a stop may still be finishing a file
+    restoreLock.reset();
     if (end == RunEnd::Stopped) return;
     if (end == RunEnd::Failed) ReportFailure(hwnd, failure);
     FillSetList();

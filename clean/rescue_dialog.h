@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/cleaning_lock.h"
 #include "base/worker_run.h"
 #include "clean/backup_set.h"
 #include "clean/restore_run.h"
@@ -48,6 +50,7 @@ private:
     std::vector<BackupSet> sets;  // row i shows sets[i]
     bool busy = false;
     WorkerRun run;
+    std::optional<CleaningLock> restoreLock;  // from the restore's start until its worker has left
     // The hand-over to the worker, written only while none runs, and what it did, read after.
     std::string restoreSet;
     std::size_t notRestored = 0;
