@@ -80,6 +80,10 @@ void MainWizard::UpdateButtons(int index) {
 }
 
 void MainWizard::OnWorkerFinished() {
+    if (cleaningLock && !cleaningPage.IsRunning()) {
+        cleaningPage.Outcome();  // joins the worker, which may still be finishing a file after a stop
+        cleaningLock.reset();
+    }
     EnableWindow(Item(IDC_WIZARD_BACK), TRUE);
     EnableWindow(Item(IDC_WIZARD_NEXT), TRUE);
     KeepFocusUsable();
@@ -212,6 +216,12 @@ void MainWizard::OnNext() {
         CleanOptions options = cleanOptionsPage.Options();
         CleanFiles files = reportPage.CheckedFiles();
         if (!ConfirmsRemoval(options, files)) return;  // the options page stays as it was
+        cleaningLock.emplace();
+        if (!cleaningLock->Taken()) {  // another process cleans or restores: nothing starts
+            cleaningLock.reset();
+            Ask(Language().Lookup("_AnotherCleaningRuns"), MB_OK);
+            return;
+        }
         cleaningPage.finishedCallback = [this] { OnWorkerFinished(); };
         cleaningPage.Start({std::move(files), options.recycle ? Removal::RecycleBin : Removal::Permanent,
                             options.backup, options.backupDirectory});

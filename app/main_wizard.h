@@ -2,10 +2,12 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "app/page_host.h"
 #include "app/welcome_page.h"
+#include "base/cleaning_lock.h"
 #include "clean/cleaning_page.h"
 #include "clean/results_page.h"
 #include "scan/report_page.h"
@@ -72,4 +74,6 @@ private:
 
     PageHost host;
     bool asking = false;
+    // The machine's one cleaning: held from the start of ours until its worker has left.
+    std::optional<CleaningLock> cleaningLock;
 };

@@ -93,6 +93,11 @@ void RescueDialog::SetState(const std::string& text) { SetDlgItemTextA(hwnd, IDC
 void RescueDialog::OnDelete() {
     int row = SelectedSet();
     if (row < 0 || ShowMessage(hwnd, "_AreYouSureDelteBackupFile", MB_YESNO) != IDYES) return;
+    const CleaningLock lock;
+    if (!lock.Taken()) {
+        ShowMessage(hwnd, "_AnotherCleaningRuns");
+        return;
+    }
     SetBusy(true);
     const std::string path = sets[static_cast<std::size_t>(row)].path;
     LogClient log;
@@ -111,6 +116,12 @@ void RescueDialog::OnRestore() {
     std::string question = FormatText(Language().Lookup("_RescueDialogResotoreConfirm"),
                                       {RowText(Item(IDC_RESCUE_LIST), row, 0)});
     if (ShowMessageText(hwnd, question, MB_YESNO) != IDYES || run.IsRunning()) return;
+    restoreLock.emplace();
+    if (!restoreLock->Taken()) {
+        restoreLock.reset();
+        ShowMessage(hwnd, "_AnotherCleaningRuns");
+        return;
+    }
     SetBusy(true);
     run.Join();  // a worker stopped earlier may still be leaving
     job = std::make_unique<RestoreJob>(sets[static_cast<std::size_t>(row)].path, mayWrite);
@@ -151,6 +162,8 @@ void RescueDialog::ShowProgress() {
 // The end steps, on the dialog's thread. A stop comes only as the window goes: nothing to show.
 void RescueDialog::OnEnd(RunEnd end, const std::string& failure) {
     KillTimer(hwnd, kProgressTimer);
+    run.Join();  // the lock goes with the worker, which after a stop may still be finishing a file
+    restoreLock.reset();
     if (end == RunEnd::Stopped) return;
     if (end == RunEnd::Finished) ShowProgress();
     const std::size_t notRestored = job->NotRestored();

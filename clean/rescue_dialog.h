@@ -4,9 +4,11 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/cleaning_lock.h"
 #include "base/worker_run.h"
 #include "clean/backup_set.h"
 #include "clean/restore_run.h"
@@ -45,6 +47,7 @@ private:
     std::vector<BackupSet> sets;  // row i shows sets[i]
     bool busy = false;
     WorkerRun run;
+    std::optional<CleaningLock> restoreLock;  // from the restore's start until its worker has left
     // The running job and its progress belong to the worker until its thread has left.
     std::unique_ptr<RestoreJob> job;
     std::unique_ptr<JobProgress> progress;

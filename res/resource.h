@@ -82,6 +82,7 @@
 #define IDC_REPORT_SELECT_ALL    1030
 #define IDC_REPORT_REMOVE_ALL    1029
 #define IDC_REPORT_CHECKED       1089
+#define IDC_REPORT_EXPORT        1090
 
 // Cleaning page
 #define IDD_CLEANING_PAGE        216

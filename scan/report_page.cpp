@@ -1,7 +1,10 @@
 #include "scan/report_page.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
+#include "base/ansi.h"
+#include "base/file_list.h"
 #include "base/text_format.h"
 #include "res/resource.h"
 #include "scan/more_info_dialog.h"
@@ -15,7 +18,8 @@ namespace {
 constexpr Anchor kAnchors[] = {
     {IDC_PAGE_DESCRIPTION, Anchor::GrowX},          {IDC_REPORT_LIST, Anchor::GrowX | Anchor::GrowY},
     {IDC_REPORT_SELECT_ALL, Anchor::MoveY},         {IDC_REPORT_REMOVE_ALL, Anchor::MoveY},
-    {IDC_REPORT_MORE_INFO, Anchor::MoveX | Anchor::MoveY}, {IDC_REPORT_TOTAL, Anchor::GrowX | Anchor::MoveY},
+    {IDC_REPORT_MORE_INFO, Anchor::MoveX | Anchor::MoveY}, {IDC_REPORT_EXPORT, Anchor::MoveX | Anchor::MoveY},
+    {IDC_REPORT_TOTAL, Anchor::GrowX | Anchor::MoveY},
     {IDC_REPORT_CHECKED, Anchor::GrowX | Anchor::MoveY},
 };
 constexpr ListColumn kColumns[] = {
@@ -111,11 +115,50 @@ CleanFiles ReportPage::CheckedFiles() const {
     return checked;
 }
 
+bool ReportPage::ExportList(const std::string& path) const {
+    std::vector<FileListEntry> entries;
+    std::uint64_t bytes = 0;
+    HWND list = List();
+    for (int row = 0; row < RowCount(list); ++row) {
+        const ReportRow* data = RowChecked(list, row) ? RowOf(RowData(list, row)) : nullptr;
+        if (!data) continue;
+        entries.push_back({data->path, data->seen ? data->seen->size : data->size,
+                           data->seen ? std::optional(data->seen->writeTime) : std::nullopt, data->reason, "found"});
+        bytes += entries.back().size;
+    }
+    return WriteFileList(path, entries,
+                         {{"command", std::string("export")}, {"found", entries.size()}, {"foundBytes", bytes}});
+}
+
+void ReportPage::OnExportList() {
+    const std::wstring json = ToWide(Language().Lookup("_ExportListJsonFilter"));
+    const std::wstring csv = ToWide(Language().Lookup("_ExportListCsvFilter"));
+    const std::wstring filter = json + L'\0' + L"*.json" + L'\0' + csv + L'\0' + L"*.csv" + L'\0';
+    const std::wstring title = ToWide(Language().Lookup("_ExportListTitle"));
+    std::wstring file = L"tidyhold-list.json";
+    file.resize(32768);
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = GetAncestor(hwnd, GA_ROOT);
+    dialog.lpstrFilter = filter.c_str();  // ends in two NULs: the string's own is the second
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = L"json";
+    dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetSaveFileNameW(&dialog)) return;  // cancelled
+    const std::string path = FromWide(file.c_str());
+    // Another extension than the two is refused by the writer, never changed behind the overwrite question.
+    if (!ExportList(path)) ShowMessageText(hwnd, FormatText(Language().Lookup("_ExportListFailed"), {path}));
+}
+
 bool ReportPage::OnCommand(int id, int code) {
     static constexpr CommandRoute<ReportPage> routes[] = {
         {IDC_REPORT_SELECT_ALL, &ReportPage::OnSelectAll},
         {IDC_REPORT_REMOVE_ALL, &ReportPage::OnRemoveAll},
         {IDC_REPORT_MORE_INFO, &ReportPage::OnMoreInfo},
+        {IDC_REPORT_EXPORT, &ReportPage::OnExportList},
     };
     return Route(*this, routes, id, code);
 }

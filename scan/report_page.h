@@ -1,5 +1,6 @@
 // Page 6: every found file with its size and reason, checked at first.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "scan/file_scanner.h"
@@ -16,6 +17,9 @@ public:
     bool LeaveReport() const;
     // Every row not unchecked, with what the report saw of it: what the cleaning run removes.
     CleanFiles CheckedFiles() const;
+    // Writes the checked rows in the list's order, with what the report saw of them, as a JSON or
+    // CSV list by the extension. False when it could not be written.
+    bool ExportList(const std::string& path) const;
 
     // One flag for every column, kept for the program's life: each sort flips it.
     bool sortDescending = true;
@@ -29,6 +33,7 @@ private:
     void OnSelectAll();
     void OnRemoveAll();
     void OnMoreInfo();
+    void OnExportList();
     LRESULT OnListDeleteAll(NMHDR& header);
     LRESULT OnListDoubleClick(NMHDR& header);
     LRESULT OnColumnClick(NMHDR& header);

@@ -11,6 +11,7 @@
 #include "components/log/viewer_ids.h"
 #include "res/resource.h"
 #include "tests/support/file_tree.h"
+#include "tests/support/lock_elsewhere.h"
 #include "tests/support/log_component.h"
 #include "tests/support/scan_driver.h"
 #include "tests/support/temp_folder.h"
@@ -233,6 +234,36 @@ TEST_F(MainWizardTest, RemovingForGoodWithoutABackupAsksFirst) {
     EXPECT_EQ(boxes.shown[0].text, "_DeleteForGoodConfirm");
     EXPECT_EQ(boxes.shown[0].style & (MB_TYPEMASK | MB_DEFMASK), static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2));
     MessageBoxHandler() = scripted;
+}
+
+// The answer to the delete-for-good question comes first; then another's cleaning keeps the files.
+TEST_F(MainWizardTest, OneCleaningAtATimeOnTheMachine) {
+    ScriptedMessageBoxes boxes;
+    MakeFile(scanRoot / "a.tmp");
+    wizard.reportPage.FillReport({{scanRoot / "a.tmp", "Temporary files"}});
+    GoTo(kCleanOptionsPage);
+    SetChecked(wizard.cleanOptionsPage.Hwnd(), IDC_CLEAN_BACKUP, false);
+    {
+        LockElsewhere other;
+        ASSERT_TRUE(other.Taken());
+        boxes.Answer(IDYES);
+        Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    }
+    EXPECT_EQ(wizard.CurrentPage(), kCleanOptionsPage);
+    EXPECT_FALSE(wizard.cleaningPage.IsRunning());
+    EXPECT_TRUE(Exists(scanRoot / "a.tmp"));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].text, "_AnotherCleaningRuns");
+
+    // Ours holds it from its start until its worker has left.
+    HeldWorkers held;
+    boxes.Answer(IDYES);
+    Command(wizard.Hwnd(), IDC_WIZARD_NEXT);
+    ASSERT_TRUE(wizard.cleaningPage.IsRunning());
+    EXPECT_FALSE(CleaningLockFree());
+    held.Release();
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(IDC_WIZARD_NEXT); }));
+    EXPECT_TRUE(CleaningLockFree());
 }
 
 TEST_F(MainWizardTest, ClosingAwayACheckedReportAsksFirst) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/file_list.h"
 #include "res/resource.h"
 #include "scan/progress_popup.h"
 #include "scan/report_page.h"
@@ -265,4 +266,19 @@ TEST(ProgressPopupTest, RangeHoldsMoreThanSixteenBitsAndOnlyItsOwnMessagesArePum
     PostMessageA(host, WM_APP, 0, 0);
     EXPECT_FALSE(popup.DispatchOne());  // no window: nothing may be taken at all
     EXPECT_TRUE(PeekMessageA(&message, host, WM_APP, WM_APP, PM_REMOVE));
+}
+
+TEST_F(ReportPageTest, ExportedListHoldsExactlyTheCheckedRowsWithTheirStamps) {
+    page.FillReport({{folder / "a.bin", "Backup, \"old\""}, {folder / "b.bin", "x"}, {folder / "gone.tmp", "y"}});
+    SetRowChecked(List(), 1, false);  // b.bin
+    ASSERT_TRUE(page.ExportList(folder / "list.json"));
+    std::string error;
+    std::optional<CleanFiles> read = ReadFileList(folder / "list.json", error);
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ(*read, page.CheckedFiles());
+    ASSERT_EQ(read->size(), 2u);
+    EXPECT_EQ(read->at(folder / "a.bin").seen, ReadFileStamp(folder / "a.bin"));
+    EXPECT_TRUE(read->at(folder / "a.bin").seen);
+    EXPECT_FALSE(read->at(folder / "gone.tmp").seen);  // unstamped: the cleaning keeps it
+    EXPECT_FALSE(page.ExportList(folder / "no such folder\\list.csv"));
 }

@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "scan/file_scanner.h"
 #include "tests/support/file_tree.h"
+#include "tests/support/lock_elsewhere.h"
 #include "tests/support/scan_driver.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
@@ -186,6 +187,33 @@ TEST_F(RescueDialogTest, DeleteAsksFirstAndOnlyYesRemovesTheSet) {
     EXPECT_FALSE(Exists(set));
     EXPECT_TRUE(Rows().empty());
     EXPECT_TRUE(ButtonsEnabled());
+}
+
+TEST_F(RescueDialogTest, NeitherRestoreNorDeleteActsWhileAnotherCleaningRuns) {
+    std::string set = MakeSet("2006-03-05_14-03-09", {one});
+    Open(backups);
+    SelectRow(Item(IDC_RESCUE_LIST), 0);
+    {
+        LockElsewhere other;
+        for (int button : {IDC_RESCUE_RESTORE, IDC_RESCUE_DELETE}) {
+            boxes.Answer(IDYES);
+            Click(dialog->Hwnd(), button);
+            EXPECT_EQ(boxes.shown.back().text, "_AnotherCleaningRuns");
+        }
+    }
+    EXPECT_TRUE(Exists(set));
+    EXPECT_FALSE(Exists(one));
+    EXPECT_TRUE(ButtonsEnabled());
+
+    dialog->HoldBefore(0);  // a restore holds it until its worker has left
+    boxes.Answer(IDYES);
+    Click(dialog->Hwnd(), IDC_RESCUE_RESTORE);
+    ASSERT_TRUE(dialog->gate.WaitUntilHeld());
+    EXPECT_FALSE(CleaningLockFree());
+    dialog->gate.Release();
+    ASSERT_TRUE(PumpUntil([&] { return !dialog->IsBusy(); }));
+    EXPECT_TRUE(CleaningLockFree());
+    EXPECT_TRUE(Exists(one));
 }
 
 TEST_F(RescueDialogTest, CancelIsRefusedWhileARestoreRunsAndClosesAfterIt) {
