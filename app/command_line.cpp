@@ -43,7 +43,8 @@ std::optional<std::uint64_t> ParseSize(std::string_view text) {
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);
     std::size_t digits = 0;
     bool point = false;
-    while (digits < text.size() && (std::isdigit(static_cast<unsigned char>(text[digits])) || (!point && text[digits] == '.'))) {
+    auto numeric = [&](char c) { return std::isdigit(static_cast<unsigned char>(c)) || (!point && c == '.'); };
+    while (digits < text.size() && numeric(text[digits])) {
         point = point || text[digits] == '.';
         ++digits;
     }

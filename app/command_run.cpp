@@ -113,7 +113,8 @@ Plan Screened(CleanFiles files, const std::vector<std::string>& ownFolders) {
     Plan plan;
     for (auto& [path, file] : files) {
         const std::string lower = ToLowerAnsi(path);
-        const bool own = std::any_of(folded.begin(), folded.end(), [&](const std::string& f) { return InFolder(lower, f); });
+        const bool own =
+            std::any_of(folded.begin(), folded.end(), [&](const std::string& f) { return InFolder(lower, f); });
         if (own || protectedPaths.FileReason(path))
             plan.refused.push_back({path, file.seen ? file.seen->size : 0,
                                     file.seen ? std::optional(file.seen->writeTime) : std::nullopt, file.reason,
@@ -146,7 +147,8 @@ private:
     }
     bool Stopped() const { return output.stop && output.stop->load(); }
     std::optional<CleanFiles> Scan(const ScanSettings& settings);
-    bool WriteReport(const std::vector<FileListEntry>& entries, const FileListSummary& summary, std::string& said);
+    bool WriteReport(const std::vector<FileListEntry>& entries, const FileListSummary& summary,
+                     std::string& said);
 
     const CommandOptions& options;
     const CommandOutput& output;
@@ -167,7 +169,8 @@ std::optional<CleanFiles> CommandRun::Scan(const ScanSettings& settings) {
     return files;
 }
 
-bool CommandRun::WriteReport(const std::vector<FileListEntry>& entries, const FileListSummary& summary, std::string& said) {
+bool CommandRun::WriteReport(const std::vector<FileListEntry>& entries, const FileListSummary& summary,
+                             std::string& said) {
     if (options.report.empty()) return true;
     const std::string report = FullPath(options.report);
     if (!WriteFileList(report, entries, summary)) {
@@ -235,7 +238,7 @@ int CommandRun::Run() {
         return over ? kExitOverThreshold : kExitDone;
     }
 
-    CleaningJob job({files, removal, backup, backupDirectory, nullptr});
+    CleaningJob job({std::move(files), removal, backup, backupDirectory, nullptr});
     JobProgress progress;
     {
         LogClient log(kLogSource);
@@ -244,10 +247,11 @@ int CommandRun::Run() {
     }
     const CleaningOutcome& outcome = job.Outcome();
     std::size_t index = 0;
-    for (const auto& [path, file] : job.Files()) entries.push_back(EntryOf(path, file, FateCode(outcome.fates[index++], outcome.recycled)));
+    for (const auto& [path, file] : job.Files())
+        entries.push_back(EntryOf(path, file, FateCode(outcome.fates[index++], outcome.recycled)));
     entries.insert(entries.end(), refused.begin(), refused.end());
     const std::size_t kept = outcome.Kept() + outcome.Count(Fate::NotReached) + refused.size();
-    std::string said = "clean: " + std::to_string(files.size() + refused.size()) + " files, " +
+    std::string said = "clean: " + std::to_string(job.Files().size() + refused.size()) + " files, " +
                        std::to_string(outcome.Removed()) + (outcome.recycled ? " recycled, " : " removed, ") +
                        std::to_string(kept) + " kept, " + Megabytes(outcome.freedBytes) +
                        (outcome.recycled ? " moved to the recycle bin" : " freed");

@@ -27,6 +27,6 @@ JobProgress::View JobProgress::Read() const {
 
 std::vector<std::string> JobProgress::NotesFrom(std::size_t index) const {
     std::lock_guard guard(lock);
-    return index < notes.size() ? std::vector<std::string>(notes.begin() + static_cast<std::ptrdiff_t>(index), notes.end())
-                                : std::vector<std::string>{};
+    if (index >= notes.size()) return {};
+    return std::vector<std::string>(notes.begin() + static_cast<std::ptrdiff_t>(index), notes.end());
 }

@@ -38,6 +38,11 @@ ProvenFile Prove(const std::string& path, const CheckedFile& file, DWORD access)
     return ProvenFile(path, access, &*file.seen);
 }
 
+PassRecord RecordTo(LogSink& log, const char* headerKey, const char* actionKey) {
+    return PassRecord(headerKey, actionKey,
+                      [&log](const char* action, const std::string& text) { return log.AddPassRecord(action, text); });
+}
+
 // While it lives, no window the calling thread would create on its own comes to be: a question
 // the shell would ask has nowhere to be shown, and its operation ends without the answer.
 class NoNewWindows {
@@ -149,8 +154,7 @@ void CleaningJob::FinishRecord(PassRecord& record) {
 void CleaningJob::BackupPass(const std::atomic<bool>& stop, JobProgress& progress, LogSink& log) {
     progress.Done(0);
     progress.Begin(Language().Lookup("_CleaningPageStateBackup"), request.files.size());
-    PassRecord text("_LogBackupFilesHeader", "_LogLogCategoryBackup",
-                    [&log](const char* action, const std::string& record) { return log.AddPassRecord(action, record); });
+    PassRecord text = RecordTo(log, "_LogBackupFilesHeader", "_LogLogCategoryBackup");
     const std::string saved = Language().Lookup("_LogSaveFile");
     const std::string copyFailed = Language().Lookup("_LogCopyFailed");
     const std::string changed = Language().Lookup("_LogKeptChanged");
@@ -193,9 +197,8 @@ void CleaningJob::RemovalPass(const std::atomic<bool>& stop, JobProgress& progre
     progress.Begin(Language().Lookup(permanent ? "_CleaningPageStatePermanentlyDelete"
                                                : "_CleaningPageStateMoveToRecycleBin"),
                    request.files.size());
-    PassRecord text(permanent ? "_LogPermanentlyDeleteFilesHeader" : "_LogRemoveToRecyclebinFilesHeader",
-                    "_LogLogCategoryDelete",
-                    [&log](const char* action, const std::string& record) { return log.AddPassRecord(action, record); });
+    PassRecord text = RecordTo(log, permanent ? "_LogPermanentlyDeleteFilesHeader" : "_LogRemoveToRecyclebinFilesHeader",
+                               "_LogLogCategoryDelete");
     const std::string noBackup = Language().Lookup("_LogKeptNoBackup");
     const RemovalLines lines{Language().Lookup("_LogDeleteFile"),     Language().Lookup("_LogDeleteAtRestart"),
                              Language().Lookup("_LogKeptNotRemoved"), Language().Lookup("_LogKeptNoRecycleBin"),

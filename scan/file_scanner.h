@@ -26,7 +26,8 @@ struct FoundItem {
 
 class FileScanner {
 public:
-    using OnFound = std::function<void(const std::string& path, const std::string& reason, const WIN32_FIND_DATAA& entry)>;
+    using OnFound =
+        std::function<void(const std::string& path, const std::string& reason, const WIN32_FIND_DATAA& entry)>;
     using OnFolder = std::function<void(const std::string& path, const WIN32_FIND_DATAA& entry)>;
 
     struct Criteria {
@@ -55,9 +56,9 @@ public:
         const std::atomic<bool>* stop = nullptr;
     };
 
-    // Searches the tree below request.folder, depth first, in the file system's order. An entry in a skip folder (by whole path parts, as InFolder matches) is
-    // neither reported nor entered. A set stop flag ends the walk before the next directory entry, and
-    // within a shortcut test. Links to folders (junctions, symbolic links) are not followed, so no
+    // Searches the tree below request.folder, depth first, in the file system's order. An entry in a
+    // skip folder (by whole path parts, as InFolder matches) is neither reported nor entered. A set
+    // stop flag ends the walk before the next directory entry, and within a shortcut test. Links to folders (junctions, symbolic links) are not followed, so no
     // cycle can make the walk loop. An entry whose name WindowsCanHoldName refuses reaches no
     // callback and is never opened or entered: its path would name another file. A protected
     // folder given as folder, or lying above it, yields no callback at all.

@@ -83,7 +83,8 @@ void ScanPage::ShowProgress() {
     const int rows = static_cast<int>(job->Settings().Folders.size());
     if (view.stage != shownStage) {
         const std::string complete = Language().Lookup("_StateComplete");
-        for (int row = shownStage > 0 ? static_cast<int>(shownStage) - 1 : 0; row + 1 < static_cast<int>(view.stage) && row < rows; ++row)
+        const int first = shownStage > 0 ? static_cast<int>(shownStage) - 1 : 0;
+        for (int row = first; row + 1 < static_cast<int>(view.stage) && row < rows; ++row)
             SetRowText(list, row, 1, complete);
         if (view.stage > 0 && static_cast<int>(view.stage) <= rows)
             SetRowText(list, static_cast<int>(view.stage) - 1, 1, Language().Lookup("_stateScanning"));
