@@ -240,7 +240,7 @@ int CommandRun::Run() {
 
     CleaningJob job({std::move(files), removal, backup, backupDirectory, nullptr});
     JobProgress progress;
-    {
+    if (!job.Files().empty()) {  // nothing to clean leaves no empty records in the log
         LogClient log(kLogSource);
         ProgressLines lines(output, progress, "files");
         job.Run(output.stop ? *output.stop : neverStop, progress, log);
