@@ -9,15 +9,8 @@
 
 namespace {
 
-constexpr UINT kReportMessage = WM_APP + 1;  // lParam: the ReportCall
-constexpr UINT kEndedMessage = WM_APP + 2;   // wParam: the run's serial
+constexpr UINT kEndedMessage = WM_APP + 2;  // wParam: the run's serial
 constexpr const char* kWindowClass = "TidyholdWorkerRun";
-
-struct ReportCall {
-    const std::function<void()>* report;
-    bool ran = false;
-    std::exception_ptr failure;
-};
 
 HANDLE StartSuspended(unsigned(__stdcall* entry)(void*), void* argument) {
     return reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, entry, argument, CREATE_SUSPENDED, nullptr));
@@ -95,14 +88,6 @@ void WorkerRun::Join() {
     thread.Reset();
 }
 
-bool WorkerRun::Report(const std::function<void()>& report) {
-    if (StopRequested()) return false;
-    ReportCall call{&report, false, nullptr};
-    SendMessageA(window, kReportMessage, serial, reinterpret_cast<LPARAM>(&call));
-    if (call.failure) std::rethrow_exception(call.failure);
-    return call.ran;
-}
-
 void WorkerRun::End(RunEnd end, const std::string& failure) {
     running = false;
     EndHandler handler = std::exchange(onEnd, nullptr);
@@ -138,19 +123,7 @@ unsigned __stdcall WorkerRun::Entry(void* argument) {
 
 LRESULT CALLBACK WorkerRun::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<WorkerRun*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self || (message != kReportMessage && message != kEndedMessage))
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (message == kReportMessage) {
-        auto* call = reinterpret_cast<ReportCall*>(lParam);
-        if (!self->running || self->StopRequested() || wParam != self->serial) return 0;
-        try {
-            (*call->report)();
-            call->ran = true;
-        } catch (...) {
-            call->failure = std::current_exception();
-        }
-        return 0;
-    }
+    if (!self || message != kEndedMessage) return DefWindowProcA(window, message, wParam, lParam);
     RunGuarded(nullptr, [&] { self->OnEnded(wParam); });
     return 0;
 }

@@ -1,5 +1,5 @@
-// One run of a page's worker thread: the thread, its stop request, and the hand-over of what the
-// worker reports to the UI thread. The scan, the cleaning and the restore stand on it.
+// One run of a page's worker thread: the thread, its stop request, and the hand-over of its end to
+// the UI thread. The scan, the cleaning and the restore jobs run on it.
 #pragma once
 #include <windows.h>
 
@@ -44,15 +44,11 @@ public:
     // The last run's thread has not yet left (it may be ending in the background after a stop).
     bool ThreadAlive() const;
     // Waits until the last run's thread has left, delivering sent messages meanwhile (the worker
-    // may be inside Report, waiting for this very thread).
+    // may be inside a call that sends to this thread's windows, the shell's with an owner say).
     void Join();
 
     // Worker side: checked between entries or files.
-    bool StopRequested() const { return stop.load(std::memory_order_relaxed); }
     const std::atomic<bool>& StopFlag() const { return stop; }
-    // Worker side: runs report on the UI thread and waits for it. Skipped, with false, once the
-    // run has been stopped. An exception report throws is thrown again here, on the worker.
-    bool Report(const std::function<void()>& report);
 
     // Tests put a starter that fails in its place.
     static ThreadStarter& Starter();
@@ -64,7 +60,7 @@ private:
     void End(RunEnd end, const std::string& failure);
     void OnEnded(WPARAM runSerial);
 
-    HWND window = nullptr;  // message-only, on the UI thread: reports and the end arrive here
+    HWND window = nullptr;  // message-only, on the UI thread: the end arrives here
     UniqueHandle thread;
     std::atomic<bool> stop{false};
     bool running = false;

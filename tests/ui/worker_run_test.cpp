@@ -57,15 +57,9 @@ HANDLE FailToStart(unsigned(__stdcall*)(void*), void*) {
 
 }  // namespace
 
-TEST_F(WorkerRunTest, WorkRunsOnItsOwnThreadAndReportsAndTheEndArriveOnTheUiThread) {
+TEST_F(WorkerRunTest, WorkRunsOnItsOwnThreadAndTheEndArrivesOnTheUiThread) {
     std::atomic<DWORD> workThread{0};
-    std::vector<std::pair<int, DWORD>> reports;
-    ASSERT_TRUE(run.Start(
-        [&] {
-            workThread = GetCurrentThreadId();
-            for (int i = 0; i < 3; ++i) EXPECT_TRUE(run.Report([&, i] { reports.push_back({i, GetCurrentThreadId()}); }));
-        },
-        ends.Handler()));
+    ASSERT_TRUE(run.Start([&] { workThread = GetCurrentThreadId(); }, ends.Handler()));
     EXPECT_TRUE(run.IsRunning());
     ASSERT_TRUE(WaitUntilThreadLeft());
     EXPECT_TRUE(ends.seen.empty());  // posted: the end waits for the message loop
@@ -73,24 +67,12 @@ TEST_F(WorkerRunTest, WorkRunsOnItsOwnThreadAndReportsAndTheEndArriveOnTheUiThre
     ASSERT_EQ(ends.seen, std::vector<RunEnd>{RunEnd::Finished});
     EXPECT_EQ(ends.thread, GetCurrentThreadId());
     EXPECT_NE(workThread.load(), GetCurrentThreadId());
-    ASSERT_EQ(reports.size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(reports[i].first, i);
-        EXPECT_EQ(reports[i].second, GetCurrentThreadId());
-    }
     EXPECT_FALSE(run.IsRunning());
 }
 
 TEST_F(WorkerRunTest, StopEndsTheRunAtOnceWhileTheWorkerIsInsideASlowCall) {
     Gate gate;
-    std::atomic<int> lateReportsRun{0};
-    std::atomic<bool> lateReportAccepted{true};
-    run.Start(
-        [&] {
-            gate.Hold();
-            lateReportAccepted = run.Report([&] { ++lateReportsRun; });
-        },
-        ends.Handler());
+    run.Start([&] { gate.Hold(); }, ends.Handler());
     ASSERT_TRUE(gate.WaitUntilHeld());
 
     ULONGLONG before = GetTickCount64();
@@ -104,8 +86,6 @@ TEST_F(WorkerRunTest, StopEndsTheRunAtOnceWhileTheWorkerIsInsideASlowCall) {
     gate.Release();
     ASSERT_TRUE(WaitUntilThreadLeft());
     PumpMessages();
-    EXPECT_EQ(lateReportsRun.load(), 0);
-    EXPECT_FALSE(lateReportAccepted.load());
     EXPECT_EQ(ends.seen.size(), 1u);  // the worker's own end message changed nothing
 }
 
@@ -164,25 +144,12 @@ TEST_F(WorkerRunTest, AThreadThatCannotBeCreatedStillEndsTheRunThroughTheLoop) {
     EXPECT_TRUE(ran);
 }
 
-TEST_F(WorkerRunTest, AnExceptionOnEitherThreadEndsTheRunAsFailedWithItsText) {
-    struct Case {
-        const char* name;
-        bool inReport;
-    };
-    for (const Case& c : {Case{"thrown by the work", false}, Case{"thrown by a report on the UI thread", true}}) {
-        SCOPED_TRACE(c.name);
-        Ends failed;
-        run.Start(
-            [&] {
-                if (!c.inReport) throw std::runtime_error("disk on fire");
-                run.Report([] { throw std::runtime_error("disk on fire"); });
-                ADD_FAILURE() << "the report's exception must come back to the worker";
-            },
-            failed.Handler());
-        ASSERT_TRUE(PumpUntil([&] { return !failed.seen.empty(); }));
-        EXPECT_EQ(failed.seen, std::vector<RunEnd>{RunEnd::Failed});
-        EXPECT_EQ(failed.failure, "disk on fire");
-    }
+TEST_F(WorkerRunTest, AnExceptionOfTheWorkEndsTheRunAsFailedWithItsText) {
+    Ends failed;
+    run.Start([&] { throw std::runtime_error("disk on fire"); }, failed.Handler());
+    ASSERT_TRUE(PumpUntil([&] { return !failed.seen.empty(); }));
+    EXPECT_EQ(failed.seen, std::vector<RunEnd>{RunEnd::Failed});
+    EXPECT_EQ(failed.failure, "disk on fire");
 }
 
 TEST_F(WorkerRunTest, AFailureAfterAStopIsStillShown) {
