@@ -2,9 +2,11 @@
 // scanner with the shortcut test, and the scanning page's worker with the page shown; then the
 // report page's fill, and memory measured in separate processes. Each round runs every variant
 // once over the whole tree, part by part, the order turning with each part; medians of the rounds.
+// Each round also runs TidyholdCmd.exe's scan once over the whole tree, in a process of its own,
+// before the parts in even rounds and after them in odd ones, with a settings file made for it.
 //
 // scan_benchmark.exe [--rounds N] [--slices N] [--months N] [--report-rows N]
-// Run beside Tidyhold.language and config.xml (the factory lists and options are read from it).
+// Run beside TidyholdCmd.exe, Tidyhold.language and config.xml (the factory lists and options are read from it).
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -28,6 +30,7 @@
 #include "scan/report_page.h"
 #include "scan/scan_page.h"
 #include "settings/junk_descriptions.h"
+#include "settings/scan_config.h"
 #include "settings/settings_store.h"
 #include "ui/language_table.h"
 #include "ui/list_view.h"
@@ -140,10 +143,9 @@ void Collect(const std::string& path, const std::string& reason, const WIN32_FIN
     static_cast<FoundList*>(found)->insert_or_assign(path, reason);
 }
 
-// As a scan runs it: with the protected locations, resolved once per scan.
-FoundList RunScanner(const ScanSettings& settings) {
+// As a scan runs it, with the protected locations a scan resolves once before it searches.
+FoundList RunScanner(const ScanSettings& settings, const ProtectedPaths& protectedPaths) {
     FoundList found;
-    const ProtectedPaths protectedPaths(KnownFoldersSource()());
     FileScanner::Criteria criteria = FileScanner::CriteriaOf(settings);
     criteria.protectedPaths = &protectedPaths;
     for (const std::string& folder : settings.Folders)
@@ -267,6 +269,7 @@ struct ProbeResult {
     bool privateKnown = false;  // Wine reports no private bytes
     long long workingSetGrowth = 0;
     long long peakWorkingSetGrowth = 0;
+    long long tablesPeak = 0;  // the protected locations' tables, built before the scan
     bool ok = false;
 };
 
@@ -297,31 +300,32 @@ int RunProbe(const std::string& kind, const std::string& files, const TreeShape&
     } else if (kind != "factory") {
         return 2;
     }
+    // The protected locations' tables are the scan's setup, measured apart from the walk.
+    alloc_counter::Start();
+    const ProtectedPaths protectedPaths(KnownFoldersSource()());
+    alloc_counter::Stop();
+    const long long tablesPeak = alloc_counter::Peak();
     MemorySample before = SampleMemory();
     alloc_counter::Start();
-    FoundList found = RunScanner(settings);
+    FoundList found = RunScanner(settings, protectedPaths);
     alloc_counter::Stop();
     MemorySample after = SampleMemory();
-    std::printf("probe %s %lld %zu %lld %lld %lld %d %lld %lld\n", kind.c_str(), walked, found.size(),
+    std::printf("probe %s %lld %zu %lld %lld %lld %d %lld %lld %lld\n", kind.c_str(), walked, found.size(),
                 static_cast<long long>(alloc_counter::Current()), static_cast<long long>(alloc_counter::Peak()),
                 Difference(after.privateBytes, before.privateBytes), before.privateBytes > 0 ? 1 : 0,
                 Difference(after.workingSet, before.workingSet),
-                Difference(after.peakWorkingSet, before.peakWorkingSet));
+                Difference(after.peakWorkingSet, before.peakWorkingSet), tablesPeak);
     std::fflush(stdout);
     return 0;
 }
 
-// Parent side: runs this program again with --probe and reads its one line.
-ProbeResult Probe(const std::string& kind, const Options& options) {
-    ProbeResult result;
-    result.kind = kind;
+// Runs a command line with its stdout read into output; its exit code, or -1 when it did not start.
+int RunChild(std::string command, std::string& output) {
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return -1;
     UniqueHandle reader(readEnd), writer(writeEnd);
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    std::string command = "\"" + ProgramFilePath() + "\" --probe " + kind;
-    if (options.months >= 0) command += " --months " + std::to_string(options.months);
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -330,19 +334,30 @@ ProbeResult Probe(const std::string& kind, const Options& options) {
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-        return result;
+        return -1;
     writer.Reset();  // the child holds the only write end: its exit ends the read
     UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    std::string output;
     char buffer[512];
     DWORD read = 0;
     while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0) output.append(buffer, read);
     WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    return GetExitCodeProcess(process.hProcess, &code) ? static_cast<int>(code) : -1;
+}
+
+// Parent side: runs this program again with --probe and reads its one line.
+ProbeResult Probe(const std::string& kind, const Options& options) {
+    ProbeResult result;
+    result.kind = kind;
+    std::string command = "\"" + ProgramFilePath() + "\" --probe " + kind;
+    if (options.months >= 0) command += " --months " + std::to_string(options.months);
+    std::string output;
+    if (RunChild(command, output) < 0) return result;
     char name[32] = {};
-    long long walked, found, held, peak, privateGrowth, workingSet, peakWorkingSet;
+    long long walked, found, held, peak, privateGrowth, workingSet, peakWorkingSet, tablesPeak;
     int privateKnown = 0;
-    if (std::sscanf(output.c_str(), "probe %31s %lld %lld %lld %lld %lld %d %lld %lld", name, &walked, &found, &held,
-                    &peak, &privateGrowth, &privateKnown, &workingSet, &peakWorkingSet) == 9) {
+    if (std::sscanf(output.c_str(), "probe %31s %lld %lld %lld %lld %lld %d %lld %lld %lld", name, &walked, &found,
+                    &held, &peak, &privateGrowth, &privateKnown, &workingSet, &peakWorkingSet, &tablesPeak) == 10) {
         result.walked = walked;
         result.found = found;
         result.heapHeld = held;
@@ -351,9 +366,55 @@ ProbeResult Probe(const std::string& kind, const Options& options) {
         result.privateKnown = privateKnown != 0;
         result.workingSetGrowth = workingSet;
         result.peakWorkingSetGrowth = peakWorkingSet;
+        result.tablesPeak = tablesPeak;
         result.ok = true;
     }
     return result;
+}
+
+// ---- the command line ----
+
+// The command line's own settings file: the shipped config.xml with the factory lists and the
+// options FactorySettings scans with, the special folders off, so that it searches the tree alone.
+std::string WriteCommandConfig(const ScanSettings& settings) {
+    const std::string path = ProgramFolder() + "\\bench-command-config.xml";
+    if (!CopyFileA(ConfigFilePath().c_str(), path.c_str(), FALSE)) return {};
+    SetConfigFilePath(path);
+    ConfigDocument config;
+    bool saved = false;
+    if (config.Open()) {
+        for (ListSection section : {ListSection::JunkFiles, ListSection::SkipFolders})
+            config.RewriteList(section, config.ReadList(section, true));
+        for (const SearchOption& option : kSearchOptions) config.WriteOption(option.element, settings.*option.setting);
+        config.WriteMonths(std::to_string(settings.Months));
+        saved = config.Save();
+    }
+    SetConfigFilePath({});
+    return saved ? path : std::string();
+}
+
+struct CommandScan {
+    double seconds = 0;
+    int exitCode = -1;
+    long long found = -1;  // from the summary line; -1 when it has none
+};
+
+// One "TidyholdCmd scan" of the whole folder in a process of its own, timed from its start to its exit.
+CommandScan RunCommandScan(const std::string& config, const std::string& folder) {
+    const std::string command = "\"" + ProgramFolder() + "\\TidyholdCmd.exe\" scan --config \"" + config +
+                                "\" --folder \"" + folder + "\" --quiet";
+    CommandScan scan;
+    std::string output;
+    Stopwatch watch;
+    scan.exitCode = RunChild(command, output);
+    scan.seconds = watch.Seconds();
+    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+    const size_t lineStart = output.find_last_of('\n');
+    long long found = 0;
+    if (std::sscanf(output.c_str() + (lineStart == std::string::npos ? 0 : lineStart + 1), "scan: %lld files found",
+                    &found) == 1)
+        scan.found = found;
+    return scan;
 }
 
 // ---- the run ----
@@ -480,6 +541,10 @@ int main(int argc, char** argv) {
         variants[2].expected = counts.expectedFound + counts.expectedBrokenShortcuts;
         variants[3].expected = counts.expectedFound;
     }
+    Variant command{"command line scan (process)", {}, {}};
+    const std::string commandConfig = WriteCommandConfig(settings);
+    if (commandConfig.empty()) std::fprintf(stderr, "The command line's settings file could not be written\n");
+    int commandFailures = 0, commandMismatches = 0;
     std::vector<double> fillFound, fillRows, checkClicks;
     int fewestRowsListed = options.reportRows;
     FoundList pageFound;
@@ -492,11 +557,25 @@ int main(int argc, char** argv) {
         long long walked = 0, found[4] = {};
         PageRunner pageRunner(host);
         pageFound.clear();
+        CommandScan commandScan;
+        auto runCommand = [&] {
+            if (commandConfig.empty()) return;
+            commandScan = RunCommandScan(commandConfig, tree.files);
+            command.seconds.push_back(commandScan.seconds);
+            command.found = commandScan.found;
+            if (commandScan.exitCode != 0) ++commandFailures;
+            std::fprintf(stderr, "  round %d: %-28s %7.2f s, exit code %d, found %lld\n", round + 1, command.name,
+                         commandScan.seconds, commandScan.exitCode, commandScan.found);
+        };
+        if (round % 2 == 0) runCommand();
         for (size_t slice = 0; slice < slices.size(); ++slice) {
             ScanSettings sliceSettings = settings, sliceShortcuts = withShortcuts;
             sliceSettings.Folders = sliceShortcuts.Folders = slices[slice];
             for (size_t step = 0; step < 4; ++step) {
-                const int which = static_cast<int>((static_cast<size_t>(round) + slice + step) % 4);
+                // The order turns with each part; over four parts each variant comes right after each
+                // other variant once, as the one before changes how fast the next one runs.
+                constexpr size_t kOrder[4] = {0, 1, 3, 2};
+                const int which = static_cast<int>((kOrder[step] + static_cast<size_t>(round) + slice) % 4);
                 const double cpuBefore = ProcessCpuSeconds();
                 if (which == 0) {
                     WalkCount count;
@@ -509,7 +588,8 @@ int main(int argc, char** argv) {
                     walked += count.files;
                 } else if (which == 1 || which == 2) {
                     Stopwatch watch;
-                    FoundList sliceFound = RunScanner(which == 1 ? sliceSettings : sliceShortcuts);
+                    const ProtectedPaths protectedPaths(KnownFoldersSource()());
+                    FoundList sliceFound = RunScanner(which == 1 ? sliceSettings : sliceShortcuts, protectedPaths);
                     seconds[which] += watch.Seconds();
                     found[which] += static_cast<long long>(sliceFound.size());
                 } else {
@@ -519,6 +599,8 @@ int main(int argc, char** argv) {
             }
         }
         found[3] = static_cast<long long>(pageFound.size());
+        if (round % 2 == 1) runCommand();
+        if (!commandConfig.empty() && commandScan.found != found[1]) ++commandMismatches;
         variants[0].walked = walked;
         for (int which = 0; which < 4; ++which) {
             Variant& variant = variants[which];
@@ -545,7 +627,7 @@ int main(int argc, char** argv) {
                 options.rounds, slices.size());
     std::printf("%-30s %9s %7s %8s %8s %8s %9s  %s\n", "variant", "median s", "ratio", "cpu s", "walked", "found",
                 "expected", "rounds (s)");
-    for (const Variant& variant : variants) {
+    auto printRow = [&](const Variant& variant) {
         double median = Median(variant.seconds);
         std::string rounds;
         char one[16];
@@ -553,11 +635,19 @@ int main(int argc, char** argv) {
             std::snprintf(one, sizeof(one), "%s%.2f", rounds.empty() ? "" : " ", s);
             rounds += one;
         }
-        char found[24] = "-", expected[24] = "-";
+        char cpu[24] = "-", found[24] = "-", expected[24] = "-";
+        if (!variant.cpu.empty()) std::snprintf(cpu, sizeof(cpu), "%.2f", Median(variant.cpu));
         if (variant.found >= 0) std::snprintf(found, sizeof(found), "%lld", variant.found);
         if (variant.expected >= 0) std::snprintf(expected, sizeof(expected), "%lld", variant.expected);
-        std::printf("%-30s %9.3f %7.3f %8.2f %8lld %8s %9s  %s\n", variant.name, median, median / bare,
-                    Median(variant.cpu), variants[0].walked, found, expected, rounds.c_str());
+        std::printf("%-30s %9.3f %7.3f %8s %8lld %8s %9s  %s\n", variant.name, median, median / bare, cpu,
+                    variants[0].walked, found, expected, rounds.c_str());
+    };
+    for (const Variant& variant : variants) printRow(variant);
+    if (!command.seconds.empty()) {
+        printRow(command);
+        std::printf("  (the command line: one process over the whole tree, its start, settings and the reading of\n"
+                    "   each found file's size and time included; %.3f x the scanner)\n",
+                    Median(command.seconds) / scanner);
     }
     const double rowsSeconds = Median(fillRows);
     const double clickSeconds = Median(checkClicks);
@@ -588,6 +678,9 @@ int main(int argc, char** argv) {
     if (factory && factory->found > 0)
         std::printf("  heap held per found file: %.0f bytes\n",
                     static_cast<double>(factory->heapHeld) / static_cast<double>(factory->found));
+    if (factory)
+        std::printf("  the protected locations' tables, built once before each scan: %.1f KB heap at peak\n",
+                    factory->tablesPeak / 1024.0);
 
     std::printf("\nTargets\n");
     std::printf("  scanner <= %.2f x bare walk:       %.3f  %s\n", kScannerTarget, scanner / bare,
@@ -602,6 +695,11 @@ int main(int argc, char** argv) {
         syntheticRows.size() == static_cast<size_t>(options.reportRows) && fewestRowsListed == options.reportRows;
     std::printf("  the report lists all %d rows, every round: fewest %d  %s\n", options.reportRows, fewestRowsListed,
                 Verdict(allListed));
+    if (!command.seconds.empty()) {
+        std::printf("  command line exits 0 every round: %d failed  %s\n", commandFailures, Verdict(commandFailures == 0));
+        std::printf("  command line finds what the scanner finds, every round: %d differ  %s\n", commandMismatches,
+                    Verdict(commandMismatches == 0));
+    }
     if (walkAll)
         std::printf("  walk that finds nothing holds < %lld KB heap at peak: %.1f KB  %s\n", kWalkMemoryLimit / 1024,
                     walkAll->heapPeak / 1024.0, Verdict(walkAll->heapPeak < kWalkMemoryLimit));

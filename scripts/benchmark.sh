@@ -5,6 +5,7 @@
 # the factory masks stay the same, for 30 days. Arguments go to the benchmark:
 #   --rounds N (3)  --slices N (10 parts per round; 1: each variant walks the whole tree at once)
 #   --months N (the factory age test)  --report-rows N (50000)
+# Each round also times TidyholdCmd.exe's scan of the whole tree, in a process of its own.
 # "scripts/benchmark.sh settings [--masks N] [--rounds N]" times the wizard's start and close with a
 # config.xml of 10,000 more junk-file masks instead; "scripts/benchmark.sh folders [--folders N]
 # [--rounds N]" times the folder page's expansion of a folder of 20,000 sub-folders; "scripts/benchmark.sh
@@ -21,7 +22,7 @@ stage=build/bench-run
 mkdir -p "$stage"
 cp build/mingw/bench/scan_benchmark.exe build/mingw/bench/config_benchmark.exe \
     build/mingw/bench/folder_benchmark.exe build/mingw/bench/log_benchmark.exe \
-    build/mingw/bench/cleaning_benchmark.exe build/mingw/components/log/JotbookLog.dll \
+    build/mingw/bench/cleaning_benchmark.exe build/mingw/components/log/JotbookLog.dll build/mingw/TidyholdCmd.exe \
     res/Tidyhold.language res/config.xml "$stage/"
 program=scan_benchmark.exe
 case "${1:-}" in
