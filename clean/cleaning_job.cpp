@@ -133,7 +133,7 @@ void CleaningJob::Run(const std::atomic<bool>& stop, JobProgress& progress, LogS
         return;
     }
     if (request.removal != Removal::None) RemovalPass(stop, progress, log);
-    outcome.stopped = stop;
+    outcome.stopped = stop && outcome.Count(Fate::NotReached) > 0;  // a stop after the last file stopped nothing
 }
 
 // The first fate a file gets is its own; the removal pass passes over files the backup pass kept.
