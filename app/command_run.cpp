@@ -23,17 +23,6 @@ namespace {
 constexpr char kLogSource[] = "Tidyhold command line";
 constexpr auto kCountEvery = std::chrono::seconds(5);
 
-std::string FullPath(const std::string& path) {
-    const std::wstring wide = ToWide(path);
-    const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (length == 0) return path;
-    std::wstring full(length, L'\0');
-    const DWORD written = GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
-    if (written == 0 || written >= length) return path;
-    full.resize(written);
-    return FromWide(full);
-}
-
 bool IsFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "base/ansi.h"
 
 namespace {
@@ -42,22 +44,38 @@ std::string ProgramFolder() { return FolderOfPath(ProgramFilePath()); }
 
 std::string ProgramBaseName() { return BaseNameOfPath(ProgramFilePath()); }
 
+namespace {
+
+// The system's full path: the current folder before a relative path, . and .. steps resolved.
+std::optional<std::wstring> FullPathOf(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return std::nullopt;
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length + 1);
+    }
+}
+
+}  // namespace
+
+std::string FullPath(std::string_view path) {
+    const std::optional<std::wstring> full = FullPathOf(ToWide(path));
+    return full ? FromWide(*full) : std::string(path);
+}
+
 std::wstring ExtendedPath(std::string_view path) {
     std::wstring wide = ToWide(path);
     for (wchar_t& c : wide)
         if (c == L'/') c = L'\\';
     if (wide.starts_with(L"\\\\?\\")) return wide;
     // The prefix turns off the system's clean-up of . and .. steps: let it run first.
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0) return wide;
-        if (length < full.size()) {
-            full.resize(length);
-            break;
-        }
-        full.resize(length + 1);
-    }
+    const std::optional<std::wstring> resolved = FullPathOf(wide);
+    if (!resolved) return wide;
+    const std::wstring& full = *resolved;
     if (full.starts_with(L"\\\\.\\")) return full;  // a device
     if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
     if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;

@@ -16,5 +16,8 @@ std::string BaseNameOfPath(std::string_view path);
 // A path as the wide file functions take it past MAX_PATH: absolute, backslashes only, with the
 // \\?\ prefix (\\?\UNC\ for a share). A relative path that cannot be made absolute stays as it is.
 std::wstring ExtendedPath(std::string_view path);
+// The path made full against the current folder, its . and .. steps resolved; as it is when the
+// system cannot.
+std::string FullPath(std::string_view path);
 // A full path with a drive ("C:\") or a share ("\\server\share"), that no current folder completes.
 bool IsAbsolutePath(std::string_view path);
