@@ -87,6 +87,11 @@ private:
     std::thread printer;
 };
 
+FileListEntry EntryOf(const std::string& path, const CheckedFile& file, std::string result) {
+    return {path, file.seen ? file.seen->size : 0, file.seen ? std::optional(file.seen->writeTime) : std::nullopt,
+            file.reason, std::move(result)};
+}
+
 struct Plan {
     CleanFiles files;
     std::vector<FileListEntry> refused;  // entries no cleaning may touch
@@ -105,18 +110,11 @@ Plan Screened(CleanFiles files, const std::vector<std::string>& ownFolders) {
         const bool own =
             std::any_of(folded.begin(), folded.end(), [&](const std::string& f) { return InFolder(lower, f); });
         if (own || protectedPaths.FileReason(path))
-            plan.refused.push_back({path, file.seen ? file.seen->size : 0,
-                                    file.seen ? std::optional(file.seen->writeTime) : std::nullopt, file.reason,
-                                    "refused-protected"});
+            plan.refused.push_back(EntryOf(path, file, "refused-protected"));
         else
             plan.files.emplace(path, std::move(file));
     }
     return plan;
-}
-
-FileListEntry EntryOf(const std::string& path, const CheckedFile& file, std::string result) {
-    return {path, file.seen ? file.seen->size : 0, file.seen ? std::optional(file.seen->writeTime) : std::nullopt,
-            file.reason, std::move(result)};
 }
 
 class CommandRun {
